@@ -1,0 +1,441 @@
+// Kestrova — identity photo maker.
+#include "Form1.h"
+
+#include "BannerMessage.h"
+#include "CaptureGeometry.h"
+#include "DividerLine.h"
+#include "PictureBox.h"
+#include "WorkArea.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/OpenFileDialog.h"
+#include "platform/PictureLoader.h"
+#include "platform/ProgramInfo.h"
+#include "platform/UrlOpener.h"
+#include "saving/Form2.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// Window and control geometry, in twips.
+constexpr float kClientWidth = 5895.0f;
+constexpr float kClientHeight = 7260.0f;
+constexpr QRect kBannerRect(0, 0, 5895, 1215);
+constexpr QRect kWorkAreaRect(120, 1320, 3630, 5430);
+constexpr QRect kPictureBoxRect(3960, 1320, 1830, 2730);
+constexpr int kTimer1IntervalMs = 50;
+
+const QColor kWindowBack(219, 255, 184);
+const QColor kBoxBack(242, 255, 229);
+const QColor kLabelText(72, 204, 66);
+const QColor kLinkHover(255, 0, 0);
+const QColor kDividerColor(0, 192, 0);
+
+struct LabelSpec
+{
+    const char* name;
+    int left;
+    int top;
+    const char* text;
+};
+
+constexpr std::array<LabelSpec, 4> kLabels{{
+    {"Label1", 4500, 4120, "预览窗口"},
+    {"Label2", 4140, 4400, "图像大小 120*180"},
+    {"Label3", 4440, 6960, "Dorvenik 出品"},
+    {"Label4", 120, 6960, "提示：本程序用来制作120*180 20Kb以下JPG证件照"},
+}};
+
+struct ButtonSpec
+{
+    int left;
+    int top;
+    const char* caption;
+};
+
+// Command1 .. Command9, a 3 x 3 pad of 615-twip squares.
+constexpr int kPadSize = 615;
+constexpr std::array<ButtonSpec, 9> kButtons{{
+    {4560, 5460, "◎"},
+    {3960, 5460, "←"},
+    {4560, 6060, "↓"},
+    {4560, 4860, "↑"},
+    {5160, 5460, "→"},
+    {3960, 6060, "放大"},
+    {5160, 6060, "缩小"},
+    {3960, 4860, "打开"},
+    {5160, 4860, "保存"},
+}};
+
+struct LineSpec
+{
+    const char* name;
+    QPoint from;
+    QPoint to;
+};
+
+constexpr std::array<LineSpec, 3> kLines{{
+    {"Line1", {3840, 1200}, {3840, 6840}},
+    {"Line2", {0, 6840}, {5880, 6840}},
+    {"Line3", {3840, 4680}, {5880, 4680}},
+}};
+
+// Which arrow button sets which nudge direction, by button number.
+constexpr short arrowDirection(int commandNumber)
+{
+    switch (commandNumber) {
+    case 2:
+        return kNudgeLeft;
+    case 5:
+        return kNudgeRight;
+    case 4:
+        return kNudgeUp;
+    case 3:
+        return kNudgeDown;
+    default:
+        return kNudgeNone;
+    }
+}
+
+void setTextColor(QWidget* widget, QColor color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+bool isClick(const QEvent* event, const QWidget* widget)
+{
+    if (event->type() != QEvent::MouseButtonRelease) {
+        return false;
+    }
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    return mouse->button() == Qt::LeftButton &&
+           widget->rect().contains(mouse->position().toPoint());
+}
+
+} // namespace
+
+Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(services)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(programTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/kestrova/icon.png")));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(m_services.tpp.toPixelsX(kClientWidth), m_services.tpp.toPixelsY(kClientHeight));
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    buildControls();
+    load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    const TwipsScale tpp = m_services.tpp;
+    auto place = [tpp](QWidget* widget, const QRect& twips) {
+        widget->setGeometry(tpp.toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+    };
+
+    m_image2 = new QLabel(this);
+    m_image2->setObjectName(QStringLiteral("Image2"));
+    place(m_image2, kBannerRect);
+    m_image2->setPixmap(QPixmap(QStringLiteral(":/kestrova/banner.png")));
+    m_image2->setAttribute(Qt::WA_NoMousePropagation);
+    m_image2->installEventFilter(this);
+
+    // A flat single-pixel border: the client area is the outer size less two pixels.
+    const QRect workAreaPixels = tpp.toPixels(kWorkAreaRect.x(), kWorkAreaRect.y(),
+                                              kWorkAreaRect.width(), kWorkAreaRect.height());
+    m_workArea = new WorkArea(workAreaPixels.size() - QSize(2, 2), this);
+    m_workArea->move(workAreaPixels.topLeft());
+    m_workArea->setFocusPolicy(Qt::StrongFocus);
+
+    m_image1 = new QWidget(m_workArea->client());
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setMouseTracking(true);
+    m_image1->setAttribute(Qt::WA_NoMousePropagation);
+    m_image1->installEventFilter(this);
+
+    m_shape1 = new QWidget(m_workArea->client());
+    m_shape1->setObjectName(QStringLiteral("Shape1"));
+    m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    const QRect boxPixels = tpp.toPixels(kPictureBoxRect.x(), kPictureBoxRect.y(),
+                                         kPictureBoxRect.width(), kPictureBoxRect.height());
+    m_captureBuffer = new PictureBox(QStringLiteral("Picture1(1)"), kCaptureSize, this);
+    m_captureBuffer->setGeometry(boxPixels);
+    // The capture buffer keeps the system's window-background colour, not the window's own.
+    m_captureBuffer->setBackColor(QApplication::palette().color(QPalette::Window));
+    m_captureBuffer->hide();
+    m_previewBox = new PictureBox(QStringLiteral("Picture1(2)"), kCaptureSize, this);
+    m_previewBox->setGeometry(boxPixels);
+    m_previewBox->setFocusPolicy(Qt::StrongFocus);
+
+    for (std::size_t i = 0; i < kLabels.size(); ++i) {
+        auto* label = new QLabel(QString::fromUtf8(kLabels[i].text), this);
+        label->setObjectName(QString::fromLatin1(kLabels[i].name));
+        label->move(tpp.toPixelsX(kLabels[i].left), tpp.toPixelsY(kLabels[i].top));
+        label->adjustSize();
+        label->setAttribute(Qt::WA_NoMousePropagation);
+        m_labels[i] = label;
+    }
+    m_labels[2]->setMouseTracking(true);
+    m_labels[2]->setCursor(Qt::PointingHandCursor);
+    m_labels[2]->installEventFilter(this);
+
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const int number = int(i) + 1;
+        auto* button = new QPushButton(QString::fromUtf8(kButtons[i].caption), this);
+        button->setObjectName(QStringLiteral("Command%1").arg(number));
+        place(button, QRect(kButtons[i].left, kButtons[i].top, kPadSize, kPadSize));
+        button->setAutoDefault(false);
+        button->setAttribute(Qt::WA_NoMousePropagation);
+        if (arrowDirection(number) != kNudgeNone) {
+            button->installEventFilter(this);
+        }
+        m_commands[i] = button;
+    }
+    connect(m_commands[0], &QPushButton::clicked, this, &Form1::refreshPreview);
+    connect(m_commands[5], &QPushButton::clicked, this, [this] { zoomImage(kZoomInFactor); });
+    connect(m_commands[6], &QPushButton::clicked, this, [this] { zoomImage(kZoomOutFactor); });
+    connect(m_commands[7], &QPushButton::clicked, this, &Form1::command8Click);
+    connect(m_commands[8], &QPushButton::clicked, this, &Form1::command9Click);
+
+    for (const LineSpec& spec : kLines) {
+        auto* line = new DividerLine(tpp.toPixels(spec.from.x(), spec.from.y(), 0, 0).topLeft(),
+                                     tpp.toPixels(spec.to.x(), spec.to.y(), 0, 0).topLeft(), this);
+        line->setObjectName(QString::fromLatin1(spec.name));
+        line->setColor(kDividerColor);
+    }
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kTimer1IntervalMs);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Tick);
+
+    QWidget::setTabOrder(m_workArea, m_commands[0]);
+    for (std::size_t i = 1; i < m_commands.size(); ++i) {
+        QWidget::setTabOrder(m_commands[i - 1], m_commands[i]);
+    }
+    QWidget::setTabOrder(m_commands[8], m_previewBox);
+    m_workArea->setFocus();
+
+    m_workArea->scene().setFrameColor(QApplication::palette().color(QPalette::WindowText));
+    m_workArea->scene().setPhoto(&m_picture);
+    applyPhotoGeometry();
+    applyFramePosition();
+}
+
+void Form1::load()
+{
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, kWindowBack);
+    setPalette(windowPalette);
+    for (QLabel* label : m_labels) {
+        setTextColor(label, kLabelText);
+    }
+    m_workArea->setBackColor(kBoxBack);
+    m_previewBox->setBackColor(kBoxBack);
+
+    OpenDialogSettings settings;
+    settings.filterIndex = 100;
+    settings.cancelError = true;
+    settings.filter = QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif");
+    settings.dialogTitle = QStringLiteral("请选择一个图片文件");
+    settings.initDir = QDir::rootPath();
+    settings.flags = 4097;
+    m_services.openDialog.setSettings(settings);
+}
+
+QImage Form1::capturePicture() const
+{
+    return m_captureBuffer->picture();
+}
+
+QPointF Form1::toTwips(QPointF pixels) const
+{
+    return QPointF(m_services.tpp.toTwipsX(pixels.x()), m_services.tpp.toTwipsY(pixels.y()));
+}
+
+void Form1::applyPhotoGeometry()
+{
+    const QRect pixels =
+        m_services.tpp.toPixels(m_photo.left, m_photo.top, m_photo.width, m_photo.height);
+    m_picture.setDisplaySize(m_photo.stretch ? pixels.size() : m_picture.naturalSize());
+    m_image1->setGeometry(pixels);
+    m_workArea->scene().setPhotoRect(QRect(pixels.topLeft(), m_picture.displaySize()));
+    m_workArea->client()->update();
+}
+
+void Form1::applyFramePosition()
+{
+    const QRect pixels =
+        m_services.tpp.toPixels(m_frame.left, m_frame.top, kFrameWidthTwips, kFrameHeightTwips);
+    m_shape1->setGeometry(pixels);
+    m_workArea->scene().setFrameRect(pixels);
+    m_workArea->client()->update();
+}
+
+void Form1::refreshPreview()
+{
+    // Both destinations get the same pixels, so one rendering serves both.
+    const QImage capture = m_workArea->scene().render(captureSourceRect(m_frame, m_services.tpp));
+    m_captureBuffer->setPicture(capture);
+    m_previewBox->setPicture(capture);
+}
+
+void Form1::command8Click()
+{
+    // Only the open catches errors: a cancelled dialog or a file that cannot
+    // be loaded ends it silently, leaving whatever was done so far.
+    try {
+        const QString fileName = m_services.openDialog.showOpen();
+        if (fileName.isEmpty()) {
+            return;
+        }
+        PhotoPlacement::resetForOpen(m_photo, m_picture.naturalSize(), m_services.tpp);
+        applyPhotoGeometry();
+        m_picture = ScaledPhoto(m_services.pictures.load(fileName));
+        PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_services.tpp);
+        applyPhotoGeometry();
+    } catch (const AppError&) {
+    }
+}
+
+void Form1::zoomImage(float factor)
+{
+    PhotoPlacement::zoom(m_photo, factor);
+    applyPhotoGeometry();
+    refreshPreview();
+}
+
+void Form1::command9Click()
+{
+    Form2 dialog(m_services, [this] { return capturePicture(); });
+    dialog.exec();
+}
+
+void Form1::image1MouseDown(const QMouseEvent& event)
+{
+    const QPoint anchor = PhotoPlacement::dragAnchor(toTwips(event.position()));
+    m_dragAnchorX = anchor.x();
+    m_dragAnchorY = anchor.y();
+}
+
+void Form1::image1MouseMove(const QMouseEvent& event)
+{
+    if (event.buttons() != Qt::LeftButton) {
+        return;
+    }
+    const QSize client = m_workArea->clientSize();
+    const QSizeF clientTwips(m_services.tpp.toTwipsX(client.width()),
+                             m_services.tpp.toTwipsY(client.height()));
+    const QPointF topLeft = PhotoPlacement::dragStep(m_photo, toTwips(event.position()),
+                                                     dragAnchor(), m_services.tpp, clientTwips);
+    m_photo.left = float(topLeft.x());
+    m_photo.top = float(topLeft.y());
+    applyPhotoGeometry();
+    refreshPreview();
+}
+
+void Form1::arrowMouseDown(short direction)
+{
+    m_nudgeDirection = direction;
+    m_timer1->start();
+}
+
+void Form1::arrowMouseUp()
+{
+    m_timer1->stop();
+}
+
+void Form1::timer1Tick()
+{
+    if (!FrameNudge::step(m_frame, m_nudgeDirection)) {
+        m_timer1->stop();
+    }
+    applyFramePosition();
+    refreshPreview();
+}
+
+void Form1::label3MouseMove()
+{
+    QLabel* link = m_labels[2];
+    QFont font = link->font();
+    font.setUnderline(true);
+    link->setFont(font);
+    setTextColor(link, kLinkHover);
+}
+
+void Form1::form1MouseMove()
+{
+    QLabel* link = m_labels[2];
+    setTextColor(link, kLabelText);
+    QFont font = link->font();
+    font.setUnderline(false);
+    link->setFont(font);
+}
+
+void Form1::label3Click()
+{
+    m_services.urls.open(QUrl(QString::fromLatin1(kHomePageUrl)));
+}
+
+void Form1::image2Click()
+{
+    m_services.messages.show(programTitle(),
+                             bannerMessage(m_services.programDir, m_services.clock.now()));
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    // Controls keep their own mouse moves, so only the bare window surface
+    // (and the dividers, which take no mouse input) arrives here.
+    form1MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    if (watched == m_image1) {
+        if (press) {
+            image1MouseDown(*static_cast<QMouseEvent*>(event));
+        } else if (type == QEvent::MouseMove) {
+            image1MouseMove(*static_cast<QMouseEvent*>(event));
+        }
+    } else if (watched == m_labels[2]) {
+        if (type == QEvent::MouseMove) {
+            label3MouseMove();
+        } else if (isClick(event, m_labels[2])) {
+            label3Click();
+        }
+    } else if (watched == m_image2) {
+        if (isClick(event, m_image2)) {
+            image2Click();
+        }
+    } else if (auto* button = qobject_cast<QPushButton*>(watched)) {
+        const auto index =
+            std::find(m_commands.begin(), m_commands.end(), button) - m_commands.begin();
+        const short direction = arrowDirection(int(index) + 1);
+        if (direction != kNudgeNone && press) {
+            arrowMouseDown(direction);
+        } else if (direction != kNudgeNone && type == QEvent::MouseButtonRelease) {
+            arrowMouseUp();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,24 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include "Twips.h"
+
+#include <QString>
+
+class Clock;
+class MessageBox;
+class OpenFileDialog;
+class PictureLoader;
+class UrlOpener;
+
+/// The platform facilities the windows use, handed to them at construction.
+struct Services
+{
+    Clock& clock;
+    OpenFileDialog& openDialog;
+    PictureLoader& pictures;
+    UrlOpener& urls;
+    MessageBox& messages;
+    QString programDir;
+    TwipsScale tpp;
+};

@@ -1,0 +1,29 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+/// Twips per inch; positions and sizes are held in twips (1/1440 inch).
+inline constexpr float kTwipsPerInch = 1440.0f;
+
+/// The display's twips-per-pixel factors (15 on a 96-dpi display).
+struct TwipsScale
+{
+    float x = 15.0f;
+    float y = 15.0f;
+
+    /// Factors for a display of the given logical dots per inch.
+    [[nodiscard]] static TwipsScale fromDpi(double dpiX, double dpiY);
+
+    /// Pixel count for a horizontal twips value, rounded half to even.
+    [[nodiscard]] int toPixelsX(double twips) const;
+    /// Pixel count for a vertical twips value, rounded half to even.
+    [[nodiscard]] int toPixelsY(double twips) const;
+    /// A twips rectangle (left, top, width, height) in pixels.
+    [[nodiscard]] QRect toPixels(double left, double top, double width, double height) const;
+    /// A pixel size in twips.
+    [[nodiscard]] float toTwipsX(double pixels) const { return float(pixels * x); }
+    [[nodiscard]] float toTwipsY(double pixels) const { return float(pixels * y); }
+};

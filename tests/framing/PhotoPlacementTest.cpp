@@ -1,0 +1,7 @@
+#include <QTest>
+class PhotoPlacementTest : public QObject
+{
+    Q_OBJECT
+};
+QTEST_MAIN(PhotoPlacementTest)
+#include "PhotoPlacementTest.moc"

@@ -1,0 +1,7 @@
+#include <QTest>
+class TwipsTest : public QObject
+{
+    Q_OBJECT
+};
+QTEST_MAIN(TwipsTest)
+#include "TwipsTest.moc"
