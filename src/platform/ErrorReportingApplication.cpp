@@ -41,12 +41,13 @@ void ErrorReportingApplication::report(int number, const QString& description)
     std::fprintf(stderr, "%s\n", qPrintable(text));
     // The program is ending: a second error raised while the first report is
     // on screen (from an event the message box dispatches) is not shown again.
-    if (m_ending) {
+    if (m_reporting) {
         return;
     }
-    m_ending = true;
+    m_reporting = true;
     if (m_messages) {
         m_messages->show(programTitle(), text);
     }
+    m_reporting = false;
     m_terminate(kErrorExitStatus);
 }

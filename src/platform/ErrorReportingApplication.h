@@ -37,5 +37,5 @@ private:
 
     MessageBox* m_messages = nullptr;
     std::function<void(int)> m_terminate;
-    bool m_ending = false;
+    bool m_reporting = false;
 };
