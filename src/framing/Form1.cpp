@@ -7,6 +7,7 @@
 #include "PictureBox.h"
 #include "WorkArea.h"
 #include "platform/AppError.h"
+#include "platform/Captions.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenFileDialog.h"
@@ -42,37 +43,37 @@ const QColor kDividerColor(0, 192, 0);
 struct LabelSpec
 {
     const char* name;
+    const char* captionKey;
     int left;
     int top;
-    const char* text;
 };
 
 constexpr std::array<LabelSpec, 4> kLabels{{
-    {"Label1", 4500, 4120, "预览窗口"},
-    {"Label2", 4140, 4400, "图像大小 120*180"},
-    {"Label3", 4440, 6960, "Dorvenik 出品"},
-    {"Label4", 120, 6960, "提示：本程序用来制作120*180 20Kb以下JPG证件照"},
+    {"Label1", "Form1.Label1", 4500, 4120},
+    {"Label2", "Form1.Label2", 4140, 4400},
+    {"Label3", "Form1.Label3", 4440, 6960},
+    {"Label4", "Form1.Label4", 120, 6960},
 }};
 
 struct ButtonSpec
 {
+    const char* captionKey;
     int left;
     int top;
-    const char* caption;
 };
 
 // Command1 .. Command9, a 3 x 3 pad of 615-twip squares.
 constexpr int kPadSize = 615;
 constexpr std::array<ButtonSpec, 9> kButtons{{
-    {4560, 5460, "◎"},
-    {3960, 5460, "←"},
-    {4560, 6060, "↓"},
-    {4560, 4860, "↑"},
-    {5160, 5460, "→"},
-    {3960, 6060, "放大"},
-    {5160, 6060, "缩小"},
-    {3960, 4860, "打开"},
-    {5160, 4860, "保存"},
+    {"Form1.Command1", 4560, 5460},
+    {"Form1.Command2", 3960, 5460},
+    {"Form1.Command3", 4560, 6060},
+    {"Form1.Command4", 4560, 4860},
+    {"Form1.Command5", 5160, 5460},
+    {"Form1.Command6", 3960, 6060},
+    {"Form1.Command7", 5160, 6060},
+    {"Form1.Command8", 3960, 4860},
+    {"Form1.Command9", 5160, 4860},
 }};
 
 struct LineSpec
@@ -184,7 +185,7 @@ void Form1::buildControls()
     m_previewBox->setFocusPolicy(Qt::StrongFocus);
 
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
-        auto* label = new QLabel(QString::fromUtf8(kLabels[i].text), this);
+        auto* label = new QLabel(Captions::text(kLabels[i].captionKey), this);
         label->setObjectName(QString::fromLatin1(kLabels[i].name));
         label->move(tpp.toPixelsX(kLabels[i].left), tpp.toPixelsY(kLabels[i].top));
         label->adjustSize();
@@ -197,7 +198,7 @@ void Form1::buildControls()
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const int number = int(i) + 1;
-        auto* button = new QPushButton(QString::fromUtf8(kButtons[i].caption), this);
+        auto* button = new QPushButton(Captions::text(kButtons[i].captionKey), this);
         button->setObjectName(QStringLiteral("Command%1").arg(number));
         place(button, QRect(kButtons[i].left, kButtons[i].top, kPadSize, kPadSize));
         button->setAutoDefault(false);
@@ -252,8 +253,8 @@ void Form1::load()
     OpenDialogSettings settings;
     settings.filterIndex = 100;
     settings.cancelError = true;
-    settings.filter = QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif");
-    settings.dialogTitle = QStringLiteral("请选择一个图片文件");
+    settings.filter = Captions::text("Form1.CmnDialog1.Filter");
+    settings.dialogTitle = Captions::text("Form1.CmnDialog1.DialogTitle");
     settings.initDir = QDir::rootPath();
     settings.flags = 4097;
     m_services.openDialog.setSettings(settings);
