@@ -2,16 +2,101 @@
 #include "PictureLoader.h"
 
 #include "AppError.h"
+#include "JpegDecoder.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Qt refuses images over 128 MB by default, which a 48-megapixel phone photo
+// already is; this lets the largest picture allowed through, and no more.
+constexpr int kAllocationLimitMb = int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
+
+// The file header and as much of the info header as says how long the rows are.
+constexpr qsizetype kBmpHeaderBytes = 34;
+
+const std::array<QByteArray, 3> kOpenableFormats{"bmp", "jpeg", "gif"};
+
+[[noreturn]] void refuse()
+{
+    throw AppError(kInvalidPictureErrorNumber, QStringLiteral("图片无效。"));
+}
+
+// Qt leaves the rows missing from a cut-off BMP as whatever the memory held,
+// so a file too short for its uncompressed rows is refused instead.
+bool bmpRowsComplete(const QByteArray& header, qint64 fileSize)
+{
+    constexpr quint32 kUncompressed = 0;
+    constexpr quint32 kBitFields = 3;
+    if (header.size() < kBmpHeaderBytes) {
+        return false;
+    }
+    const char* bytes = header.constData();
+    const quint32 compression = qFromLittleEndian<quint32>(bytes + 30);
+    if (compression != kUncompressed && compression != kBitFields) {
+        return true;
+    }
+    const qint64 dataOffset = qFromLittleEndian<quint32>(bytes + 10);
+    const qint64 width = qAbs(qFromLittleEndian<qint32>(bytes + 18));
+    const qint64 height = qAbs(qFromLittleEndian<qint32>(bytes + 22));
+    const qint64 bitsPerPixel = qFromLittleEndian<quint16>(bytes + 28);
+    const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    return fileSize >= dataOffset + rowBytes * height;
+}
+
+} // namespace
 
 QImage QtPictureLoader::load(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    if (!QFileInfo(path).isFile()) {
+        refuse();
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        refuse();
+    }
+    const QByteArray start = file.peek(kBmpHeaderBytes);
+    // A reader on the device, not on the name, can only go by the content.
+    QImageReader reader(&file);
+    const QByteArray format = reader.format();
+    if (std::find(kOpenableFormats.begin(), kOpenableFormats.end(), format) ==
+        kOpenableFormats.end()) {
+        refuse();
+    }
+    // Qt reports a top-down BMP with a negative height.
+    const QSize size = reader.size();
+    const qint64 pixels = qAbs(qint64(size.width()) * size.height());
+    if (size.width() <= 0 || pixels == 0 || pixels > kMaxPicturePixels ||
+        (format == "bmp" && !bmpRowsComplete(start, file.size()))) {
+        refuse();
+    }
+
+    QImage image;
+    if (format == "jpeg") {
+        // Qt's reader has already parsed the header and its orientation; the
+        // pixels are decoded by libjpeg-turbo straight into place, which is
+        // both faster and never holds a second, unturned copy.
+        const QImageIOHandler::Transformations transformation = reader.transformation();
+        uchar* mapped = file.map(0, file.size());
+        if (mapped == nullptr) {
+            refuse();
+        }
+        image = JpegDecoder::decode(QByteArrayView(mapped, file.size()), transformation,
+                                    kMaxPicturePixels);
+        file.unmap(mapped);
+    } else {
+        reader.setAutoTransform(true);
+        image = reader.read();
+    }
     if (image.isNull()) {
-        throw AppError(kInvalidPictureErrorNumber, QStringLiteral("图片无效。"));
+        refuse();
     }
     return image;
 }

@@ -7,6 +7,9 @@
 /// Error number raised for a file that is not a picture the program can open.
 inline constexpr int kInvalidPictureErrorNumber = 481;
 
+/// The most pixels a picture may have; 108-megapixel phone photos still fit.
+inline constexpr qint64 kMaxPicturePixels = 120'000'000;
+
 /// Loads BMP, JPEG and GIF pictures.
 class PictureLoader
 {
@@ -16,6 +19,9 @@ public:
     [[nodiscard]] virtual QImage load(const QString& path) = 0;
 };
 
+/// Recognises the format by the file's content, whatever its name says, and
+/// refuses a picture whose header claims more than kMaxPicturePixels before
+/// anything of that size is allocated.
 class QtPictureLoader final : public PictureLoader
 {
 public:

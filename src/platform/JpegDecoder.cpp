@@ -1,0 +1,227 @@
+// Kestrova — identity photo maker.
+#include "JpegDecoder.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+// A progressive file may repeat scans without end, each one costing about a
+// whole decode; libjpeg-turbo's own tools stop at this many.
+constexpr int kMaxProgressiveScans = 500;
+// Rows decoded per call when they have to be moved into place afterwards.
+constexpr int kStripRows = 16;
+constexpr int kBytesPerPixel = 4;
+
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
+#else
+constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_XRGB;
+#endif
+
+struct ErrorManager
+{
+    jpeg_error_mgr pub; // first, so libjpeg's pointer to it is a pointer to this
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void jumpBack(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr) {}
+
+void limitScans(j_common_ptr info)
+{
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->progressive_mode && decompress->input_scan_number > kMaxProgressiveScans) {
+        (*info->err->error_exit)(info);
+    }
+}
+
+/// Where decoded pixel (x, y) goes: origin + x * dx + y * dy, in pixels.
+struct Placement
+{
+    QRgb* origin = nullptr;
+    qsizetype dx = 1;
+    qsizetype dy = 0;
+};
+
+/// Everything the decoding steps share; plain data only, because libjpeg may
+/// jump out of them.
+struct Job
+{
+    const unsigned char* data = nullptr;
+    unsigned long size = 0;
+    JDIMENSION width = 0;
+    JDIMENSION height = 0;
+    bool cmyk = false;
+    Placement placement;
+    bool direct = false;    // rows go straight into the image, upright and RGB32
+    uchar* strip = nullptr; // kStripRows rows of width pixels otherwise
+};
+
+void readHeader(jpeg_decompress_struct& info, Job& job)
+{
+    jpeg_mem_src(&info, job.data, job.size);
+    jpeg_read_header(&info, TRUE);
+    // libjpeg cannot turn CMYK into RGB itself.
+    job.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = job.cmyk ? JCS_CMYK : kRgb32Space;
+    info.dct_method = JDCT_ISLOW;
+    job.width = info.image_width;
+    job.height = info.image_height;
+}
+
+// Adobe writes CMYK inverted, 255 meaning no ink, as nearly every CMYK JPEG is.
+void cmykToRgb32(uchar* row, JDIMENSION width)
+{
+    auto* out = reinterpret_cast<QRgb*>(row);
+    for (JDIMENSION x = 0; x < width; ++x) {
+        const uchar* in = row + x * kBytesPerPixel;
+        const int k = in[3];
+        out[x] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+    }
+}
+
+void placeStrip(const Job& job, JDIMENSION firstRow, int rows)
+{
+    const Placement& p = job.placement;
+    const auto* strip = reinterpret_cast<const QRgb*>(job.strip);
+    if (p.dx == 1 || p.dx == -1) {
+        for (int r = 0; r < rows; ++r) {
+            const QRgb* in = strip + qsizetype(r) * job.width;
+            QRgb* out = p.origin + qsizetype(firstRow + r) * p.dy;
+            for (JDIMENSION x = 0; x < job.width; ++x) {
+                out[qsizetype(x) * p.dx] = in[x];
+            }
+        }
+        return;
+    }
+    // Turned a quarter: walking across the strip writes short runs along an
+    // output row, which keeps the writes within a few cache lines.
+    for (JDIMENSION x = 0; x < job.width; ++x) {
+        QRgb* out = p.origin + qsizetype(x) * p.dx + qsizetype(firstRow) * p.dy;
+        for (int r = 0; r < rows; ++r) {
+            out[r * p.dy] = strip[qsizetype(r) * job.width + x];
+        }
+    }
+}
+
+void decodeRows(jpeg_decompress_struct& info, Job& job)
+{
+    jpeg_start_decompress(&info);
+    JSAMPROW rows[kStripRows];
+    while (info.output_scanline < info.output_height) {
+        const JDIMENSION first = info.output_scanline;
+        const JDIMENSION wanted = std::min<JDIMENSION>(kStripRows, info.output_height - first);
+        for (JDIMENSION r = 0; r < wanted; ++r) {
+            rows[r] = job.direct
+                          ? reinterpret_cast<JSAMPROW>(job.placement.origin +
+                                                       qsizetype(first + r) * job.placement.dy)
+                          : job.strip + qsizetype(r) * job.width * kBytesPerPixel;
+        }
+        const JDIMENSION got = jpeg_read_scanlines(&info, rows, wanted);
+        if (got == 0) {
+            break;
+        }
+        if (!job.direct) {
+            if (job.cmyk) {
+                for (JDIMENSION r = 0; r < got; ++r) {
+                    cmykToRgb32(rows[r], job.width);
+                }
+            }
+            placeStrip(job, first, int(got));
+        }
+    }
+}
+
+// The one place libjpeg's errors land. Between setjmp and a jump there are
+// only plain values, so the jump skips nothing that needs destroying.
+bool runGuarded(jpeg_decompress_struct& info, ErrorManager& errors,
+                void (*step)(jpeg_decompress_struct&, Job&), Job& job)
+{
+    if (setjmp(errors.jump) != 0) {
+        return false;
+    }
+    step(info, job);
+    return true;
+}
+
+/// Where stored pixel (x, y) of a width x height picture goes once turned,
+/// following QImageIOHandler: mirror and flip first, then a quarter turn clockwise.
+QPoint turned(qsizetype x, qsizetype y, qsizetype width, qsizetype height,
+              QImageIOHandler::Transformations transformation)
+{
+    const qsizetype u = transformation & QImageIOHandler::TransformationMirror ? width - 1 - x : x;
+    const qsizetype v = transformation & QImageIOHandler::TransformationFlip ? height - 1 - y : y;
+    if (transformation & QImageIOHandler::TransformationRotate90) {
+        return QPoint(int(height - 1 - v), int(u));
+    }
+    return QPoint(int(u), int(v));
+}
+
+Placement placementFor(QImage& image, qsizetype width, qsizetype height,
+                       QImageIOHandler::Transformations transformation)
+{
+    const qsizetype stride = image.bytesPerLine() / kBytesPerPixel;
+    auto offset = [&](qsizetype x, qsizetype y) {
+        const QPoint at = turned(x, y, width, height, transformation);
+        return qsizetype(at.y()) * stride + at.x();
+    };
+    Placement placement;
+    placement.origin = reinterpret_cast<QRgb*>(image.bits()) + offset(0, 0);
+    placement.dx = offset(1, 0) - offset(0, 0);
+    placement.dy = offset(0, 1) - offset(0, 0);
+    return placement;
+}
+
+} // namespace
+
+QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations transformation,
+                           qint64 maxPixels)
+{
+    if (data.isEmpty()) {
+        return {};
+    }
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jumpBack;
+    errors.pub.output_message = ignoreMessage;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = limitScans;
+
+    Job job;
+    job.data = reinterpret_cast<const unsigned char*>(data.data());
+    job.size = static_cast<unsigned long>(data.size());
+
+    QImage image;
+    jpeg_create_decompress(&info);
+    info.progress = &progress;
+    if (runGuarded(info, errors, readHeader, job) && job.width > 0 && job.height > 0 &&
+        qint64(job.width) * job.height <= maxPixels) {
+        const bool quarterTurn = transformation & QImageIOHandler::TransformationRotate90;
+        image = QImage(int(quarterTurn ? job.height : job.width),
+                       int(quarterTurn ? job.width : job.height), QImage::Format_RGB32);
+        if (!image.isNull()) {
+            job.placement = placementFor(image, job.width, job.height, transformation);
+            job.direct = !job.cmyk && job.placement.dx == 1 && job.placement.dy > 0;
+            std::vector<uchar> strip;
+            if (!job.direct) {
+                strip.resize(std::size_t(job.width) * kStripRows * kBytesPerPixel);
+                job.strip = strip.data();
+            }
+            if (!runGuarded(info, errors, decodeRows, job)) {
+                image = QImage();
+            }
+        }
+    }
+    jpeg_destroy_decompress(&info);
+    return image;
+}

@@ -1,0 +1,18 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QImageIOHandler>
+
+/// Decodes JPEG data with libjpeg-turbo straight into the image's own memory,
+/// turning it upright while the rows are written, so a large photo never
+/// exists twice.
+class JpegDecoder
+{
+public:
+    /// The picture as Format_RGB32, turned by transformation; null when libjpeg
+    /// fails or the picture has more than maxPixels pixels.
+    [[nodiscard]] static QImage
+    decode(QByteArrayView data, QImageIOHandler::Transformations transformation, qint64 maxPixels);
+};

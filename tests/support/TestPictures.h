@@ -1,0 +1,40 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+class QDir;
+
+/// Picture files made on the spot, so no test depends on files from elsewhere.
+namespace TestPictures {
+
+/// A photo-like picture: smooth gradients, sharp lines and fine grain, the same every time.
+[[nodiscard]] QImage photoLike(QSize size);
+/// A picture of blocks in the palette's colours, different along every row and column.
+[[nodiscard]] QImage palettePattern(QSize size, const QList<QRgb>& palette);
+
+/// A BMP file written by hand, at 1, 4, 8 (palette images), 16, 24 or 32 bits.
+[[nodiscard]] QByteArray bmpFile(const QImage& image, int bitsPerPixel, bool topDown);
+/// A GIF of Format_Indexed8 frames sharing the first frame's colours;
+/// transparentIndex < 0 means no transparent colour.
+[[nodiscard]] QByteArray gifFile(const QList<QImage>& frames, int transparentIndex);
+[[nodiscard]] QByteArray jpegFile(const QImage& image, int quality = 90, bool progressive = false);
+/// A four-channel JPEG as Adobe writes it: every value stored inverted.
+[[nodiscard]] QByteArray cmykJpegFile(QSize size, uchar c, uchar m, uchar y, uchar k, bool ycck);
+[[nodiscard]] QByteArray pngFile(const QImage& image);
+
+/// The JPEG with an EXIF block carrying the orientation tag inserted after SOI.
+[[nodiscard]] QByteArray withExifOrientation(QByteArray jpeg, int orientation);
+/// The JPEG with its frame header claiming another size; its data stays as it was.
+[[nodiscard]] QByteArray withJpegSize(QByteArray jpeg, QSize claimed);
+/// The JPEG with its last scan repeated, as a file crafted to keep a decoder busy.
+[[nodiscard]] QByteArray withRepeatedScan(QByteArray jpeg, int times);
+
+/// Writes bytes to dir/name and returns the full path.
+QString writeFile(const QDir& dir, const QString& name, const QByteArray& bytes);
+
+} // namespace TestPictures
