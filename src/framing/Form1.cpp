@@ -20,6 +20,9 @@
 #include <QDir>
 #include <QIcon>
 #include <QLabel>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -126,6 +129,30 @@ bool isClick(const QEvent* event, const QWidget* widget)
 
 } // namespace
 
+// Watches the whole application for keys typed while this window is active.
+class Form1::KeyFilter final : public QObject
+{
+public:
+    explicit KeyFilter(Form1& form) : QObject(&form), m_form(form) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+            return false;
+        }
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target || target->window() != &m_form || !m_form.isActiveWindow()) {
+            return false;
+        }
+        return m_form.keyEvent(*static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    Form1& m_form;
+};
+
 Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -136,8 +163,11 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     setFixedSize(m_services.tpp.toPixelsX(kClientWidth), m_services.tpp.toPixelsY(kClientHeight));
     setMouseTracking(true);
     setAutoFillBackground(true);
+    setAcceptDrops(true);
     buildControls();
     load();
+    // Keys are seen before whichever control has the focus takes them.
+    qApp->installEventFilter(new KeyFilter(*this));
 }
 
 Form1::~Form1() = default;
@@ -162,6 +192,7 @@ void Form1::buildControls()
     m_workArea = new WorkArea(workAreaPixels.size() - QSize(2, 2), this);
     m_workArea->move(workAreaPixels.topLeft());
     m_workArea->setFocusPolicy(Qt::StrongFocus);
+    m_workArea->client()->installEventFilter(this);
 
     m_image1 = new QWidget(m_workArea->client());
     m_image1->setObjectName(QStringLiteral("Image1"));
@@ -302,10 +333,18 @@ void Form1::command8Click()
     // Only the open catches errors: a cancelled dialog or a file that cannot
     // be loaded ends it silently, leaving whatever was done so far.
     try {
-        const QString fileName = m_services.openDialog.showOpen();
-        if (fileName.isEmpty()) {
-            return;
-        }
+        openPicture(m_services.openDialog.showOpen());
+    } catch (const AppError&) {
+    }
+}
+
+void Form1::openPicture(const QString& fileName)
+{
+    // A dropped file goes through here too, with the same silent failure.
+    if (fileName.isEmpty()) {
+        return;
+    }
+    try {
         PhotoPlacement::resetForOpen(m_photo, m_picture.naturalSize(), m_services.tpp);
         applyPhotoGeometry();
         m_picture = ScaledPhoto(m_services.pictures.load(fileName));
@@ -411,6 +450,10 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Wheel && (watched == m_image1 || watched == m_workArea->client())) {
+        wheelEvent(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
     if (watched == m_image1) {
         if (press) {
@@ -439,4 +482,103 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Form1::keyEvent(const QKeyEvent& event)
+{
+    const KeyCommand command = keyCommand(event.key(), event.modifiers());
+    if (command == KeyCommand::None) {
+        return false;
+    }
+    // Holding a key repeats it; the nudge timer already repeats the step, so
+    // only the first press and the final release count.
+    if (event.isAutoRepeat()) {
+        return true;
+    }
+    const short direction = nudgeDirectionOf(command);
+    if (direction != kNudgeNone) {
+        if (event.type() == QEvent::KeyPress) {
+            m_keyNudging = true;
+            arrowMouseDown(direction);
+        } else {
+            m_keyNudging = false;
+            arrowMouseUp();
+        }
+        return true;
+    }
+    if (event.type() != QEvent::KeyPress) {
+        return true;
+    }
+    switch (command) {
+    case KeyCommand::ZoomIn:
+        zoomImage(kZoomInFactor);
+        break;
+    case KeyCommand::ZoomOut:
+        zoomImage(kZoomOutFactor);
+        break;
+    case KeyCommand::Open:
+        command8Click();
+        break;
+    case KeyCommand::Save:
+        command9Click();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void Form1::wheelEvent(const QWheelEvent& event)
+{
+    const int steps = m_wheelSteps.add(event.angleDelta().y());
+    for (int i = 0; i < std::abs(steps); ++i) {
+        zoomImage(steps > 0 ? kZoomInFactor : kZoomOutFactor);
+    }
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    // A key released while another window has the focus never arrives here;
+    // stop a nudge the keyboard started rather than let it run to the edge.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_keyNudging) {
+        m_keyNudging = false;
+        arrowMouseUp();
+    }
+    QWidget::changeEvent(event);
+}
+
+namespace {
+
+QString firstLocalFile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().isEmpty()) {
+        return {};
+    }
+    return mime->urls().constFirst().toLocalFile();
+}
+
+} // namespace
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!firstLocalFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!firstLocalFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const QString fileName = firstLocalFile(event->mimeData());
+    if (fileName.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    openPicture(fileName);
 }

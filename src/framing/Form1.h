@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FrameNudge.h"
+#include "InputShortcuts.h"
 #include "PhotoPlacement.h"
 #include "ScaledPhoto.h"
 #include "platform/Services.h"
@@ -46,12 +47,21 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    class KeyFilter;
+
     void buildControls();
     void load();
 
     void command8Click();
+    void openPicture(const QString& fileName);
+    bool keyEvent(const QKeyEvent& event);
+    void wheelEvent(const QWheelEvent& event);
     void zoomImage(float factor);
     void command9Click();
     void image1MouseDown(const QMouseEvent& event);
@@ -85,4 +95,7 @@ private:
     short m_nudgeDirection = 0;
     int m_dragAnchorX = 0;
     int m_dragAnchorY = 0;
+
+    WheelSteps m_wheelSteps;
+    bool m_keyNudging = false;
 };

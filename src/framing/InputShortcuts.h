@@ -1,0 +1,37 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <Qt>
+
+/// What a key does in the main window.
+enum class KeyCommand
+{
+    None,
+    NudgeLeft,
+    NudgeRight,
+    NudgeUp,
+    NudgeDown,
+    ZoomIn,
+    ZoomOut,
+    Open,
+    Save,
+};
+
+/// The command a key press (or release, for the arrows) stands for.
+[[nodiscard]] KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers);
+
+/// The nudge direction of an arrow command, 0 for any other command.
+[[nodiscard]] short nudgeDirectionOf(KeyCommand command);
+
+/// Turns wheel deltas into whole zoom steps: one step per notch of 120
+/// units, so high-resolution wheels that report small deltas add up to the
+/// same steps as a notched wheel.
+class WheelSteps
+{
+public:
+    /// Adds a delta (positive away from the user) and returns the whole steps it completes.
+    [[nodiscard]] int add(int delta);
+
+private:
+    int m_remainder = 0;
+};
