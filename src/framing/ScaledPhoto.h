@@ -5,29 +5,54 @@
 #include <QRect>
 #include <QSize>
 
+#include <memory>
+#include <unordered_map>
+
+class PhotoPyramid;
 class QPainter;
 
-/// The loaded picture, shown at a display size in pixels. Scaling is smooth
-/// and done once per display size; drawing only copies.
+/// The loaded picture, shown at a display size in pixels. Only what is drawn
+/// gets scaled, in tiles cached until the display size changes, each one
+/// averaged from the reduction level nearest above the display size; so a
+/// zoom step costs the same for any picture size, and a drag or refresh only
+/// copies pixels already scaled.
 class ScaledPhoto
 {
 public:
     ScaledPhoto() = default;
     explicit ScaledPhoto(QImage picture);
 
-    [[nodiscard]] bool isNull() const { return m_picture.isNull(); }
+    [[nodiscard]] bool isNull() const { return m_pyramid == nullptr; }
     /// The picture's own size in pixels.
-    [[nodiscard]] QSize naturalSize() const { return m_picture.size(); }
+    [[nodiscard]] QSize naturalSize() const { return m_naturalSize; }
 
-    /// Sets the size the photo is shown at; called once per open or zoom step.
+    /// Sets the size the photo is shown at; the same size again changes nothing.
     void setDisplaySize(QSize size);
     [[nodiscard]] QSize displaySize() const { return m_displaySize; }
 
     /// Draws the photo, shown with its top-left at topLeft, within clip (target coordinates).
     void draw(QPainter& painter, QPoint topLeft, const QRect& clip) const;
 
+    /// How many tiles have been scaled since the photo was made: the work done,
+    /// for tests and benchmarks to watch.
+    [[nodiscard]] int scaledTileCount() const { return m_scaledTiles; }
+
 private:
-    QImage m_picture;
+    struct Tile
+    {
+        QImage image;
+        quint64 lastUse = 0;
+    };
+
+    [[nodiscard]] const QImage& tile(int column, int row) const;
+    void dropOldTiles() const;
+
+    std::shared_ptr<const PhotoPyramid> m_pyramid;
+    QSize m_naturalSize;
     QSize m_displaySize;
-    QImage m_scaled;
+    int m_level = 0;
+    // Tiles are made while drawing, which does not change what the photo looks like.
+    mutable std::unordered_map<quint64, Tile> m_tiles;
+    mutable quint64 m_useClock = 0;
+    mutable int m_scaledTiles = 0;
 };
