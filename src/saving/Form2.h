@@ -8,7 +8,14 @@
 
 #include <functional>
 
-/// The save dialog.
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+/// The save dialog: asks for a quality and writes the capture as a JPEG file
+/// named after the moment into the program's folder. It stays open until a
+/// save succeeds.
 class Form2 : public QDialog
 {
     Q_OBJECT
@@ -19,8 +26,26 @@ public:
 
     [[nodiscard]] bool saveDone() const { return m_saveDone; }
 
+public slots:
+    /// Escape and every other rejection are refused until the picture is saved.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void buildControls();
+    void load();
+    void text1Change();
+    void command1Click();
+
     Services& m_services;
     std::function<QImage()> m_capturePicture;
     bool m_saveDone = false;
+
+    QLabel* m_label1 = nullptr;
+    QLineEdit* m_text1 = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QPushButton* m_command1 = nullptr;
 };
