@@ -29,19 +29,42 @@ PhotoPyramid::PhotoPyramid(QImage picture)
     const QImage::Format format =
         picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     // In place where Qt can, so the full-size picture is never copied.
-    m_levels.push_back(std::move(picture).convertToFormat(format));
-    while (!m_levels.back().isNull() && m_levels.back().width() > 1 &&
-           m_levels.back().height() > 1 &&
-           std::max(m_levels.back().width(), m_levels.back().height()) > kSmallestLevelSide) {
-        m_levels.push_back(halved(m_levels.back()));
+    m_picture = std::move(picture).convertToFormat(format);
+    m_sizes.push_back(m_picture.size());
+    while (!m_picture.isNull() && m_sizes.back().width() > 1 && m_sizes.back().height() > 1 &&
+           std::max(m_sizes.back().width(), m_sizes.back().height()) > kSmallestLevelSide) {
+        m_sizes.push_back(
+            QSize((m_sizes.back().width() + 1) / 2, (m_sizes.back().height() + 1) / 2));
     }
+    const int halvings = levelCount() - 1;
+    m_halvings = std::async(std::launch::async, [source = &m_picture, halvings] {
+                     std::vector<QImage> levels;
+                     for (int i = 0; i < halvings; ++i) {
+                         levels.push_back(halved(i == 0 ? *source : levels.back()));
+                     }
+                     return levels;
+                 }).share();
+}
+
+PhotoPyramid::~PhotoPyramid()
+{
+    m_halvings.wait();
+}
+
+const QImage& PhotoPyramid::level(int index) const
+{
+    if (index == 0) {
+        return m_picture;
+    }
+    return m_halvings.get()[std::size_t(index - 1)];
 }
 
 int PhotoPyramid::levelFor(QSize displaySize) const
 {
     int index = 0;
-    while (index + 1 < levelCount() && level(index + 1).width() >= displaySize.width() &&
-           level(index + 1).height() >= displaySize.height()) {
+    while (index + 1 < levelCount() &&
+           m_sizes[std::size_t(index + 1)].width() >= displaySize.width() &&
+           m_sizes[std::size_t(index + 1)].height() >= displaySize.height()) {
         ++index;
     }
     return index;
