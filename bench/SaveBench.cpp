@@ -1,9 +1,9 @@
 // Kestrova — identity photo maker.
+#include "saving/JpegEncoder.h"
 #include "saving/Module1.h"
 
 #include "../tests/saving/PortraitPicture.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -53,6 +53,23 @@ void BM_SaveJpeg(benchmark::State& state)
     state.counters["bytes"] = double(QFileInfo(path).size());
 }
 BENCHMARK(BM_SaveJpeg)->Arg(10)->Arg(50)->Arg(80)->Arg(90)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The encoding alone, to tell its share from the file write's (which waits for the disk).
+void BM_EncodeJpeg(benchmark::State& state)
+{
+    const QImage picture = portraitPicture();
+    const int quality = int(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(encodeJpeg(picture, quality));
+    }
+}
+BENCHMARK(BM_EncodeJpeg)
+    ->Arg(10)
+    ->Arg(50)
+    ->Arg(80)
+    ->Arg(90)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond);
 
 // Not a timing: the file sizes beside cjpeg's for the same pixels.
 void BM_SizeAgainstCjpeg(benchmark::State& state)
