@@ -15,6 +15,7 @@
 #include "platform/ProgramInfo.h"
 #include "platform/UrlOpener.h"
 #include "saving/Form2.h"
+#include "saving/SavedSizes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -214,6 +216,7 @@ void Form1::buildControls()
     m_previewBox = new PictureBox(QStringLiteral("Picture1(2)"), kCaptureSize, this);
     m_previewBox->setGeometry(boxPixels);
     m_previewBox->setFocusPolicy(Qt::StrongFocus);
+    m_previewBox->installEventFilter(this);
 
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
         auto* label = new QLabel(Captions::text(kLabels[i].captionKey), this);
@@ -294,6 +297,11 @@ void Form1::load()
 QImage Form1::capturePicture() const
 {
     return m_captureBuffer->picture();
+}
+
+QString Form1::previewToolTip() const
+{
+    return SavedSizes::of(capturePicture()).toolTip();
 }
 
 QPointF Form1::toTwips(QPointF pixels) const
@@ -467,6 +475,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         } else if (isClick(event, m_labels[2])) {
             label3Click();
         }
+    } else if (watched == m_previewBox && type == QEvent::ToolTip) {
+        // Encoding ten times takes a few milliseconds: only when the user asks.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(help->globalPos(), previewToolTip(), m_previewBox);
+        return true;
     } else if (watched == m_image2) {
         if (isClick(event, m_image2)) {
             image2Click();

@@ -38,6 +38,8 @@ public:
     [[nodiscard]] const ScaledPhoto& photo() const { return m_picture; }
     /// The capture buffer's picture, which the save dialog writes.
     [[nodiscard]] QImage capturePicture() const;
+    /// The preview's tooltip: the file size a save would write at each quality.
+    [[nodiscard]] QString previewToolTip() const;
 
     /// Copies the crop frame's interior into the capture buffer and the preview.
     void refreshPreview();

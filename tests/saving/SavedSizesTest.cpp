@@ -1,0 +1,110 @@
+// Kestrova — identity photo maker.
+#include "saving/SavedSizes.h"
+
+#include "PortraitPicture.h"
+#include "TestDoubles.h"
+#include "framing/Form1.h"
+#include "saving/Module1.h"
+
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+namespace {
+
+// Seeded noise: hard to compress; at four times the capture's size even
+// the lowest quality exceeds 20 KB.
+QImage noisePicture(QSize size = QSize(120, 180))
+{
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, random.generate() | 0xff000000u);
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+class SavedSizesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizesEqualTheWrittenFilesByteForByte_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::newRow("portrait") << portraitPicture();
+        QTest::newRow("noise") << noisePicture();
+        QImage flat(120, 180, QImage::Format_RGB32);
+        flat.fill(QColor(242, 255, 229));
+        QTest::newRow("flat") << flat;
+    }
+    void sizesEqualTheWrittenFilesByteForByte()
+    {
+        QFETCH(QImage, picture);
+        QTemporaryDir dir;
+        const SavedSizes sizes = SavedSizes::of(picture);
+        for (int number = 1; number <= 10; ++number) {
+            const QString path = dir.filePath(QStringLiteral("q%1.jpg").arg(number));
+            Module1::saveJpeg(picture, path, number * 10);
+            QCOMPARE(sizes.bytes[number - 1], QFileInfo(path).size());
+        }
+        QVERIFY(sizes.bytes[9] > sizes.bytes[0]);
+    }
+
+    void marksTheHighestQualityUnderTwentyKilobytes()
+    {
+        const SavedSizes portrait = SavedSizes::of(portraitPicture());
+        const std::optional<int> best = portrait.bestUnderLimit();
+        QVERIFY(best);
+        QVERIFY(portrait.bytes[*best - 1] < 20 * 1024);
+        if (*best < 10) {
+            QVERIFY(portrait.bytes[*best] >= 20 * 1024);
+        }
+        const QString tip = portrait.toolTip();
+        QVERIFY(tip.contains(QStringLiteral("品质 %1：%2  ← 20 KB 以下的最高品质")
+                                 .arg(*best)
+                                 .arg(sizeText(portrait.bytes[*best - 1]))));
+        QCOMPARE(tip.count(QStringLiteral("←")), 1);
+
+        const SavedSizes noise = SavedSizes::of(noisePicture(QSize(480, 720)));
+        QVERIFY(!noise.bestUnderLimit());
+        QVERIFY(noise.toolTip().contains(QStringLiteral("没有品质能让文件小于 20 KB")));
+    }
+
+    void aPictureThatCannotBeSavedHasNoSizes()
+    {
+        QVERIFY(!savedSize(QImage(), 50));
+        QVERIFY(SavedSizes::of(QImage()).toolTip().isEmpty());
+    }
+
+    void previewTooltipListsTheCurrentCapture()
+    {
+        FakePlatform platform;
+        platform.pictures.pictures.insert("/p.bmp", portraitPicture().scaled(300, 450));
+        Form1 form(platform.services);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        platform.openDialog.answers = QStringList{"/p.bmp"};
+        QTest::mouseClick(form.findChild<QWidget*>("Command8"), Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QWidget*>("Command1"), Qt::LeftButton);
+
+        const SavedSizes expected = SavedSizes::of(form.capturePicture());
+        QCOMPARE(form.previewToolTip(), expected.toolTip());
+        QWidget* preview = form.findChild<QWidget*>("Picture1(2)");
+        QHelpEvent help(QEvent::ToolTip, QPoint(60, 90), preview->mapToGlobal(QPoint(60, 90)));
+        QApplication::sendEvent(preview, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), expected.toolTip());
+        QVERIFY(QToolTip::text().contains(sizeText(expected.bytes[9])));
+    }
+};
+
+QTEST_MAIN(SavedSizesTest)
+#include "SavedSizesTest.moc"
