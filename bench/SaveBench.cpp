@@ -11,8 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-
 namespace {
 
 // The size cjpeg gives for the same pixels with Huffman optimisation, or -1
