@@ -2,6 +2,7 @@
 #include "PhotoPyramid.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -57,6 +58,11 @@ const QImage& PhotoPyramid::level(int index) const
         return m_picture;
     }
     return m_halvings.get()[std::size_t(index - 1)];
+}
+
+bool PhotoPyramid::halvingsReady() const
+{
+    return m_halvings.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 int PhotoPyramid::levelFor(QSize displaySize) const

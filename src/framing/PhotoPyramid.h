@@ -26,6 +26,8 @@ public:
     [[nodiscard]] int levelCount() const { return int(m_sizes.size()); }
     /// Level 0 is the picture; a smaller one may wait for the halvings to be done.
     [[nodiscard]] const QImage& level(int index) const;
+    /// Whether level() answers at once for every level.
+    [[nodiscard]] bool halvingsReady() const;
     /// The smallest level at least as large as displaySize in both directions.
     [[nodiscard]] int levelFor(QSize displaySize) const;
 

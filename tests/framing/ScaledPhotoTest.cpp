@@ -143,7 +143,7 @@ private slots:
     void tilesJoinWithoutSeams()
     {
         const QImage picture = TestPictures::photoLike(QSize(1000, 700));
-        const QSize display(431, 302);
+        const QSize display(631, 442);
         ScaledPhoto photo(picture);
         photo.setDisplaySize(display);
         // Drawn in odd-sized pieces, it is the very same as rendered whole.
@@ -175,7 +175,7 @@ private slots:
         QFETCH(QPoint, topLeft);
         QFETCH(QRect, clip);
         const QImage picture = TestPictures::photoLike(QSize(800, 900));
-        const QSize display(397, 446);
+        const QSize display(517, 582);
         ScaledPhoto photo(picture);
         photo.setDisplaySize(display);
         const QImage whole = renderedWhole(picture, display);
