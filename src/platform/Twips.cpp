@@ -3,6 +3,26 @@
 
 #include "Rounding.h"
 
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Zooming in step after step, or a position that is not a number, can ask for
+// any pixel count; beyond int the conversion is undefined, and no widget can
+// be larger than QWIDGETSIZE_MAX pixels anyway.
+constexpr double kMaxPixels = 16'777'215.0;
+
+int clampedPixels(double pixels)
+{
+    if (std::isnan(pixels)) {
+        return 0;
+    }
+    return int(std::clamp(pixels, -kMaxPixels, kMaxPixels));
+}
+
+} // namespace
+
 TwipsScale TwipsScale::fromDpi(double dpiX, double dpiY)
 {
     return TwipsScale{float(kTwipsPerInch / dpiX), float(kTwipsPerInch / dpiY)};
@@ -10,12 +30,12 @@ TwipsScale TwipsScale::fromDpi(double dpiX, double dpiY)
 
 int TwipsScale::toPixelsX(double twips) const
 {
-    return int(roundHalfEven(twips / x));
+    return clampedPixels(roundHalfEven(twips / x));
 }
 
 int TwipsScale::toPixelsY(double twips) const
 {
-    return int(roundHalfEven(twips / y));
+    return clampedPixels(roundHalfEven(twips / y));
 }
 
 QRect TwipsScale::toPixels(double left, double top, double width, double height) const

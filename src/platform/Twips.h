@@ -17,9 +17,10 @@ struct TwipsScale
     /// Factors for a display of the given logical dots per inch.
     [[nodiscard]] static TwipsScale fromDpi(double dpiX, double dpiY);
 
-    /// Pixel count for a horizontal twips value, rounded half to even.
+    /// Pixel count for a horizontal twips value, rounded half to even; kept within
+    /// +/-16777215 (Qt's largest widget size), and 0 for a value that is not a number.
     [[nodiscard]] int toPixelsX(double twips) const;
-    /// Pixel count for a vertical twips value, rounded half to even.
+    /// Pixel count for a vertical twips value, rounded half to even, kept in range as toPixelsX.
     [[nodiscard]] int toPixelsY(double twips) const;
     /// A twips rectangle (left, top, width, height) in pixels.
     [[nodiscard]] QRect toPixels(double left, double top, double width, double height) const;

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 class TwipsTest : public QObject
 {
     Q_OBJECT
@@ -69,6 +71,30 @@ private slots:
         QCOMPARE(tpp.toPixelsX(22.5), 2);
         QCOMPARE(tpp.toPixelsX(37.5), 2);
         QCOMPARE(tpp.toPixelsX(-22.5), -2);
+    }
+
+    void pixelConversionStaysWithinTheLargestWidget_data()
+    {
+        QTest::addColumn<double>("twips");
+        QTest::addColumn<int>("pixels");
+        constexpr int kLargest = 16'777'215;
+        QTest::newRow("largest exactly") << 15.0 * kLargest << kLargest;
+        QTest::newRow("one pixel more") << 15.0 * (kLargest + 1.0) << kLargest;
+        QTest::newRow("zoomed in 300 steps") << 4200.0 * std::pow(1.1, 300) << kLargest;
+        QTest::newRow("beyond int") << 1e12 << kLargest;
+        QTest::newRow("far left") << -1e12 << -kLargest;
+        QTest::newRow("infinite") << double(INFINITY) << kLargest;
+        QTest::newRow("minus infinite") << -double(INFINITY) << -kLargest;
+        QTest::newRow("not a number") << double(NAN) << 0;
+    }
+    void pixelConversionStaysWithinTheLargestWidget()
+    {
+        QFETCH(double, twips);
+        QFETCH(int, pixels);
+        const TwipsScale tpp;
+        QCOMPARE(tpp.toPixelsX(twips), pixels);
+        QCOMPARE(tpp.toPixelsY(twips), pixels);
+        QCOMPARE(tpp.toPixels(twips, twips, twips, twips), QRect(pixels, pixels, pixels, pixels));
     }
 };
 
