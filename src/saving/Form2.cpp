@@ -5,18 +5,20 @@
 #include "OutputName.h"
 #include "QualityLevel.h"
 #include "QualityValue.h"
+#include "SavedSizes.h"
+#include "platform/Captions.h"
 #include "platform/Clock.h"
 #include "platform/ProgramInfo.h"
 
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QComboBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-
-#include <array>
+#include <QToolTip>
 
 namespace {
 
@@ -31,7 +33,6 @@ constexpr QRect kCommand1Rect(1013, 1680, 975, 495);
 
 constexpr char16_t kBestLevel[] = u"最佳";
 constexpr char16_t kInitialQuality[] = u"10";
-constexpr std::array<const char16_t*, 5> kLevelItems{u"最佳", u"高", u"中", u"低", kErrorLevel};
 
 const QColor kWindowBack(219, 255, 184);
 const QColor kLabelText(72, 204, 66);
@@ -81,28 +82,24 @@ void Form2::buildControls()
         widget->setGeometry(tpp.toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
     };
 
-    m_label1 = new QLabel(QStringLiteral("品质："), this);
+    m_label1 = new QLabel(Captions::text("Form2.Label1"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->move(tpp.toPixelsX(kLabel1Pos.x()), tpp.toPixelsY(kLabel1Pos.y()));
     m_label1->adjustSize();
 
     m_text1 = new QLineEdit(QString::fromUtf16(kInitialQuality), this);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->installEventFilter(this);
     place(m_text1, kText1Rect);
 
     // Not editable: the level only reflects the quality, and a typed level
     // would mean nothing to the save.
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    for (const char16_t* item : kLevelItems) {
-        m_combo1->addItem(QString::fromUtf16(item));
-    }
+    m_combo1->addItems(Captions::text("Form2.Combo1.List").split(QLatin1Char('|')));
     place(m_combo1, kCombo1Rect);
 
-    m_label2 = new QLabel(
-        QStringLiteral(
-            "注：品质为 1-10之间的数字，数字越大，生成的图像质量越高，越清晰，文件也就越大"),
-        this);
+    m_label2 = new QLabel(Captions::text("Form2.Label2"), this);
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->setWordWrap(true);
     const QRect label2Pixels =
@@ -114,7 +111,7 @@ void Form2::buildControls()
     m_label1->setAutoFillBackground(false);
     m_label2->setAutoFillBackground(false);
 
-    m_command1 = new QPushButton(QStringLiteral("确 定"), this);
+    m_command1 = new QPushButton(Captions::text("Form2.Command1"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     place(m_command1, kCommand1Rect);
     // No default button: Enter in the quality box does not save.
@@ -168,6 +165,34 @@ void Form2::command1Click()
     Module1::saveJpeg(m_capturePicture(), path, *quality);
     m_saveDone = true;
     accept();
+}
+
+QString Form2::qualityToolTip() const
+{
+    if (m_combo1->currentText() == QStringView(kErrorLevel)) {
+        return QString();
+    }
+    const std::optional<int> quality = qualityValue(m_text1->text(), QLocale::system());
+    if (!quality) {
+        return QString();
+    }
+    const std::optional<qsizetype> size = savedSize(m_capturePicture(), *quality);
+    return size ? QStringLiteral("保存后的文件大小：%1").arg(sizeText(*size)) : QString();
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_text1 && event->type() == QEvent::ToolTip) {
+        // Encoded only when the user asks, never while typing.
+        const QString text = qualityToolTip();
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, m_text1);
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Form2::reject()

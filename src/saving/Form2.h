@@ -25,6 +25,9 @@ public:
     ~Form2() override;
 
     [[nodiscard]] bool saveDone() const { return m_saveDone; }
+    /// The quality box's tooltip: the size a save at the typed quality would
+    /// write, or nothing while the quality is not one that can be saved.
+    [[nodiscard]] QString qualityToolTip() const;
 
 public slots:
     /// Escape and every other rejection are refused until the picture is saved.
@@ -32,6 +35,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();

@@ -4,9 +4,13 @@
 #include "PortraitPicture.h"
 #include "TestDoubles.h"
 #include "framing/Form1.h"
+#include "saving/Form2.h"
 #include "saving/Module1.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QHelpEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -103,6 +107,42 @@ private slots:
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), expected.toolTip());
         QVERIFY(QToolTip::text().contains(sizeText(expected.bytes[9])));
+    }
+
+    void qualityBoxTooltipShowsTheSizeOfTheTypedQuality()
+    {
+        FakePlatform platform;
+        QTemporaryDir dir;
+        platform.services.programDir = dir.path();
+        const QImage picture = portraitPicture();
+        Form2 dialog(platform.services, [&picture] { return picture; });
+        auto* text1 = dialog.findChild<QLineEdit*>("Text1");
+        text1->setText("5");
+        const QString tip = dialog.qualityToolTip();
+        QVERIFY(!tip.isEmpty());
+
+        // The promised size is the size of the file the save then writes.
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QVERIFY(dialog.saveDone());
+        const QFileInfoList files = QDir(dir.path()).entryInfoList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(tip, QStringLiteral("保存后的文件大小：%1").arg(sizeText(files[0].size())));
+    }
+
+    void qualityBoxTooltipIsEmptyForAQualityThatCannotBeSaved_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("error level") << "0";
+        QTest::newRow("too large, level unchanged") << "100";
+        QTest::newRow("empty, level unchanged") << "";
+    }
+    void qualityBoxTooltipIsEmptyForAQualityThatCannotBeSaved()
+    {
+        QFETCH(QString, text);
+        FakePlatform platform;
+        Form2 dialog(platform.services, [] { return portraitPicture(); });
+        dialog.findChild<QLineEdit*>("Text1")->setText(text);
+        QCOMPARE(dialog.qualityToolTip(), QString());
     }
 };
 
