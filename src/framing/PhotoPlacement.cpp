@@ -46,9 +46,13 @@ void PhotoPlacement::zoom(PhotoGeometry& photo, float factor)
     photo.top = 0.0f;
     const float width = photo.width;
     const float widthChange = width * factor;
-    photo.width = width - widthChange;
     const float height = photo.height;
     const float heightChange = height * factor;
+    // Beyond it the pixel sizes overflow and the photo vanishes from the work area.
+    if (width - widthChange > kMaxZoomedTwips || height - heightChange > kMaxZoomedTwips) {
+        return;
+    }
+    photo.width = width - widthChange;
     photo.height = height - heightChange;
 }
 

@@ -24,6 +24,11 @@ struct PhotoGeometry
 inline constexpr float kZoomInFactor = -0.1f;
 inline constexpr float kZoomOutFactor = 0.1f;
 
+/// The largest side, in twips, a zoom step makes the photo: its size in pixels
+/// stays far inside int at any display resolution, and a 1-pixel picture still
+/// fills thousands of screens.
+inline constexpr float kMaxZoomedTwips = 100'000'000.0f;
+
 /// The rules for placing the photo: open, zoom and drag.
 class PhotoPlacement
 {
@@ -34,7 +39,7 @@ public:
     /// A freshly loaded picture takes its natural size in twips.
     static void takeNaturalSize(PhotoGeometry& photo, QSize pixels, TwipsScale tpp);
     /// One zoom step; single precision throughout, so steps compound exactly as the control's
-    /// values do.
+    /// values do. A step that would grow a side past kMaxZoomedTwips keeps the size.
     static void zoom(PhotoGeometry& photo, float factor);
     /// The drag anchor for a press at a pointer position in twips relative to the photo.
     [[nodiscard]] static QPoint dragAnchor(QPointF pointerTwips);
