@@ -1,0 +1,46 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+class QDir;
+
+/// Files a user might hand the open dialog: broken, hostile, misnamed, and a
+/// few good ones among them. All made here from a few small pictures, so the
+/// same corpus is rebuilt on every run.
+namespace BadPictures {
+
+/// What opening an entry must come to.
+enum class Outcome
+{
+    /// Refused: the window keeps the picture it had.
+    Refused,
+    /// Opens, at the entry's size.
+    Opens,
+    /// Damage a decoder may either refuse or show what it could read of; both
+    /// are sound, provided it ends quietly and a picture it keeps has a real size.
+    Either,
+};
+
+struct Entry
+{
+    /// Unique within the corpus; also the file's name.
+    QString name;
+    QByteArray bytes;
+    Outcome outcome = Outcome::Refused;
+    /// The picture's size, for Outcome::Opens.
+    QSize size;
+    /// A directory of that name instead of a file.
+    bool directory = false;
+};
+
+/// The whole corpus, the same every time.
+[[nodiscard]] QList<Entry> corpus();
+
+/// Creates the entry's file (or directory) in dir; returns its full path.
+QString create(const QDir& dir, const Entry& entry);
+
+} // namespace BadPictures
