@@ -43,11 +43,24 @@ bool bmpRowsComplete(const QByteArray& header, qint64 fileSize)
         return true;
     }
     const qint64 dataOffset = qFromLittleEndian<quint32>(bytes + 10);
-    const qint64 width = qAbs(qFromLittleEndian<qint32>(bytes + 18));
-    const qint64 height = qAbs(qFromLittleEndian<qint32>(bytes + 22));
+    // Widened first: negating -2^31 as a 32-bit value is undefined.
+    const qint64 width = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 18)));
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
     const qint64 bitsPerPixel = qFromLittleEndian<quint16>(bytes + 28);
     const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
     return fileSize >= dataOffset + rowBytes * height;
+}
+
+// Whether the BMP is run-length coded, which only 4- and 8-bit palette pictures are.
+bool bmpRunLength(const QByteArray& header)
+{
+    constexpr quint32 kRle8 = 1;
+    constexpr quint32 kRle4 = 2;
+    if (header.size() < kBmpHeaderBytes) {
+        return false;
+    }
+    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
+    return compression == kRle8 || compression == kRle4;
 }
 
 } // namespace
@@ -93,7 +106,17 @@ QImage QtPictureLoader::load(const QString& path)
         file.unmap(mapped);
     } else {
         reader.setAutoTransform(true);
-        image = reader.read();
+        // Qt leaves the pixels a run-length BMP jumps over or never reaches as
+        // whatever the memory held. Given a cleared picture of the size and
+        // format it reads into, it fills that in place, and those pixels show
+        // the first palette colour.
+        if (format == "bmp" && bmpRunLength(start)) {
+            image = QImage(size.width(), int(qAbs(qint64(size.height()))), QImage::Format_Indexed8);
+            image.fill(0);
+        }
+        if (!reader.read(&image)) {
+            image = QImage();
+        }
     }
     if (image.isNull()) {
         refuse();
