@@ -120,6 +120,8 @@ private slots:
     void initTestCase();
     void openingAnyFileEndsQuietlyAndLeavesTheWindowWorking_data();
     void openingAnyFileEndsQuietlyAndLeavesTheWindowWorking();
+    void runLengthBmpShowsFirstPaletteColourWhereItWritesNothing_data();
+    void runLengthBmpShowsFirstPaletteColourWhereItWritesNothing();
 
 private:
     QTemporaryDir m_corpusDir;
@@ -244,6 +246,50 @@ void BadInputTest::openingAnyFileEndsQuietlyAndLeavesTheWindowWorking()
         QCOMPARE(saved.size(), kCaptureSize);
         // Exactly the capture, encoded: nothing of the bad file leaks into the photo.
         QVERIFY(readAll(savedPath) == savedBytes(capture));
+    }
+}
+
+void BadInputTest::runLengthBmpShowsFirstPaletteColourWhereItWritesNothing_data()
+{
+    QTest::addColumn<bool>("fourBit");
+    QTest::addColumn<QByteArray>("codes");
+    const QByteArray endOfBitmap("\x00\x01", 2);
+    QByteArray jumps;
+    for (int i = 0; i < 40; ++i) {
+        jumps.append("\x00\x02\x10\x10", 4);
+    }
+    QTest::newRow("RLE8 ending at once") << false << endOfBitmap;
+    QTest::newRow("RLE4 ending at once") << true << endOfBitmap;
+    QTest::newRow("RLE8 jumping to the end") << false << jumps + endOfBitmap;
+    QTest::newRow("RLE8 ending at each line") << false << QByteArray(600, '\0');
+}
+
+void BadInputTest::runLengthBmpShowsFirstPaletteColourWhereItWritesNothing()
+{
+    // Whatever the memory held before must not show through the pixels the
+    // codes never reach, nor go on into the capture and the saved photo.
+    QFETCH(bool, fourBit);
+    QFETCH(QByteArray, codes);
+    const QString path =
+        TestPictures::writeFile(QDir(m_corpusDir.path()), QStringLiteral("gaps.bmp"),
+                                BadPictures::runLengthBmp(kPreviousSize, fourBit, codes));
+    RealLoaderWindow w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.open(path);
+    QCOMPARE(w.form.photo().naturalSize(), kPreviousSize);
+    w.click("Command1");
+    const QImage capture = w.form.capturePicture();
+    const QRgb first = BadPictures::runLengthColour(0);
+    for (int y = 0; y < capture.height(); ++y) {
+        for (int x = 0; x < capture.width(); ++x) {
+            if (capture.pixel(x, y) != first) {
+                QFAIL(qPrintable(QStringLiteral("pixel %1, %2 is %3")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(QColor(capture.pixel(x, y)).name())));
+            }
+        }
     }
 }
 

@@ -172,13 +172,18 @@ QByteArray withBmpSize(QByteArray bmp, qint32 width, qint32 height)
     return withLe32(bmp, kBmpHeight, quint32(height));
 }
 
-/// A run-length coded BMP whose header claims width x height, around the given codes.
 QByteArray rleBmp(qint32 width, qint32 height, quint32 compression, const QByteArray& codes)
 {
     const int bits = compression == kBmpRle4 ? 4 : 8;
     QImage palette = palettePattern(QSize(2, 2), kColours);
     QByteArray bmp = bmpFile(palette, bits, false);
     const qsizetype dataOffset = qFromLittleEndian<quint32>(bmp.constData() + kBmpDataOffset);
+    for (qsizetype at = kBmpHeadersEnd, index = 0; at + 4 <= dataOffset; at += 4, ++index) {
+        const QRgb colour = runLengthColour(int(index));
+        bmp[at] = char(qBlue(colour));
+        bmp[at + 1] = char(qGreen(colour));
+        bmp[at + 2] = char(qRed(colour));
+    }
     bmp.truncate(dataOffset);
     bmp.append(codes);
     bmp = withLe32(bmp, 2, quint32(bmp.size()));
@@ -501,6 +506,16 @@ QList<Entry> corpus()
     addBombs(builder);
     addGifDamage(builder);
     return builder.entries();
+}
+
+QByteArray runLengthBmp(QSize claimed, bool fourBit, const QByteArray& codes)
+{
+    return rleBmp(claimed.width(), claimed.height(), fourBit ? kBmpRle4 : kBmpRle8, codes);
+}
+
+QRgb runLengthColour(int index)
+{
+    return qRgb(index, 255 - index, (index * 7 + 64) % 256);
 }
 
 QString create(const QDir& dir, const Entry& entry)

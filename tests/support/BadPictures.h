@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -39,6 +40,12 @@ struct Entry
 
 /// The whole corpus, the same every time.
 [[nodiscard]] QList<Entry> corpus();
+
+/// A run-length BMP (RLE8, or RLE4 when fourBit) claiming a size, around the given codes;
+/// its palette colours all differ, so a pixel shows which index it holds.
+[[nodiscard]] QByteArray runLengthBmp(QSize claimed, bool fourBit, const QByteArray& codes);
+/// The colour at an index of runLengthBmp's palette.
+[[nodiscard]] QRgb runLengthColour(int index);
 
 /// Creates the entry's file (or directory) in dir; returns its full path.
 QString create(const QDir& dir, const Entry& entry);
