@@ -21,3 +21,4 @@ render icon.svg   icon-48.png  48  48
 render icon.svg   icon-32.png  32  32
 render icon.svg   icon-16.png  16  16
 render banner.svg banner.png  393  81
+render banner.svg banner@2x.png 786 162

@@ -119,6 +119,20 @@ void setTextColor(QWidget* widget, QColor color)
     widget->setPalette(palette);
 }
 
+// The banner drawn for the screen's density, so it stays sharp on a
+// high-density screen.
+QPixmap bannerPixmap(qreal deviceScale)
+{
+    if (deviceScale > 1.0) {
+        QPixmap sharp(QStringLiteral(":/kestrova/banner@2x.png"));
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
+    return QPixmap(QStringLiteral(":/kestrova/banner.png"));
+}
+
 bool isClick(const QEvent* event, const QWidget* widget)
 {
     if (event->type() != QEvent::MouseButtonRelease) {
@@ -184,7 +198,7 @@ void Form1::buildControls()
     m_image2 = new QLabel(this);
     m_image2->setObjectName(QStringLiteral("Image2"));
     place(m_image2, kBannerRect);
-    m_image2->setPixmap(QPixmap(QStringLiteral(":/kestrova/banner.png")));
+    m_image2->setPixmap(bannerPixmap(m_image2->devicePixelRatioF()));
     m_image2->setAttribute(Qt::WA_NoMousePropagation);
     m_image2->installEventFilter(this);
 
@@ -314,6 +328,15 @@ void Form1::applyPhotoGeometry()
     const QRect pixels =
         m_services.tpp.toPixels(m_photo.left, m_photo.top, m_photo.width, m_photo.height);
     m_picture.setDisplaySize(m_photo.stretch ? pixels.size() : m_picture.naturalSize());
+    const qreal deviceScale = m_workArea->client()->devicePixelRatioF();
+    if (deviceScale != 1.0 && !m_picture.isNull()) {
+        const QSize shown = m_picture.displaySize();
+        m_screenPicture.setDisplaySize(
+            QSize(qRound(shown.width() * deviceScale), qRound(shown.height() * deviceScale)));
+        m_workArea->scene().setScreenPhoto(&m_screenPicture, deviceScale);
+    } else {
+        m_workArea->scene().setScreenPhoto(nullptr, 1.0);
+    }
     m_image1->setGeometry(pixels);
     m_workArea->scene().setPhotoRect(QRect(pixels.topLeft(), m_picture.displaySize()));
     m_workArea->client()->update();
@@ -356,6 +379,7 @@ void Form1::openPicture(const QString& fileName)
         PhotoPlacement::resetForOpen(m_photo, m_picture.naturalSize(), m_services.tpp);
         applyPhotoGeometry();
         m_picture = ScaledPhoto(m_services.pictures.load(fileName));
+        m_screenPicture = m_picture;
         PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_services.tpp);
         applyPhotoGeometry();
     } catch (const AppError&) {

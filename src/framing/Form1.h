@@ -92,6 +92,8 @@ private:
     QTimer* m_timer1 = nullptr;
 
     ScaledPhoto m_picture;
+    // The same picture for a screen with more device than logical pixels.
+    ScaledPhoto m_screenPicture;
     PhotoGeometry m_photo;
     FramePosition m_frame;
     short m_nudgeDirection = 0;

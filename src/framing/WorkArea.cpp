@@ -18,7 +18,7 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        m_scene.paint(painter, event->rect());
+        m_scene.paint(painter, event->rect(), devicePixelRatioF());
     }
 
 private:

@@ -20,6 +20,13 @@ public:
     void setBackColor(QColor color) { m_back = color; }
     void setFrameColor(QColor color) { m_frameColor = color; }
     void setPhoto(const ScaledPhoto* photo) { m_photo = photo; }
+    /// The same photo shown at scale times the display size, for screens with
+    /// more device pixels than logical ones; null when the screen needs none.
+    void setScreenPhoto(const ScaledPhoto* photo, qreal scale)
+    {
+        m_screenPhoto = photo;
+        m_screenScale = scale;
+    }
     /// The photo's shown rectangle; its size is the photo's display size.
     void setPhotoRect(const QRect& rect) { m_photoRect = rect; }
     void setFrameRect(const QRect& rect) { m_frameRect = rect; }
@@ -28,8 +35,10 @@ public:
     [[nodiscard]] QRect photoRect() const { return m_photoRect; }
     [[nodiscard]] QRect frameRect() const { return m_frameRect; }
 
-    /// Paints the part of the scene inside area, with the painter's origin at the scene's origin.
-    void paint(QPainter& painter, const QRect& area) const;
+    /// Paints the part of the scene inside area, with the painter's origin at the
+    /// scene's origin; on a screen of deviceScale device pixels per logical
+    /// pixel the photo is drawn from the screen photo, one to one in device pixels.
+    void paint(QPainter& painter, const QRect& area, qreal deviceScale = 1.0) const;
     /// Renders an area of the scene into a new image of the area's size.
     [[nodiscard]] QImage render(const QRect& area) const;
 
@@ -37,6 +46,8 @@ private:
     QColor m_back = Qt::white;
     QColor m_frameColor = Qt::black;
     const ScaledPhoto* m_photo = nullptr;
+    const ScaledPhoto* m_screenPhoto = nullptr;
+    qreal m_screenScale = 1.0;
     QRect m_photoRect;
     QRect m_frameRect;
 };

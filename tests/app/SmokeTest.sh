@@ -16,7 +16,8 @@ trap cleanup EXIT
 exec 3>"$tmp/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do
+# Generous waits: CI runs this beside other tests on a loaded machine.
+for _ in $(seq 300); do
     [ -s "$tmp/display" ] && break
     sleep 0.1
 done
@@ -28,7 +29,7 @@ QT_QPA_PLATFORM=xcb "$tmp/kestrova" >"$tmp/app.log" 2>&1 &
 app=$!
 
 info=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     if info=$(xwininfo -name Kestrova 2>/dev/null); then
         break
     fi
