@@ -3,7 +3,6 @@
 
 #include "BannerMessage.h"
 #include "CaptureGeometry.h"
-#include "DividerLine.h"
 #include "PictureBox.h"
 #include "WorkArea.h"
 #include "platform/AppError.h"
@@ -20,79 +19,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
-#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
+#include <QWheelEvent>
 
 namespace {
 
-// Window and control geometry, in twips.
-constexpr float kClientWidth = 5895.0f;
-constexpr float kClientHeight = 7260.0f;
-constexpr QRect kBannerRect(0, 0, 5895, 1215);
-constexpr QRect kWorkAreaRect(120, 1320, 3630, 5430);
-constexpr QRect kPictureBoxRect(3960, 1320, 1830, 2730);
 constexpr int kTimer1IntervalMs = 50;
 
 const QColor kWindowBack(219, 255, 184);
 const QColor kBoxBack(242, 255, 229);
 const QColor kLabelText(72, 204, 66);
 const QColor kLinkHover(255, 0, 0);
-const QColor kDividerColor(0, 192, 0);
-
-struct LabelSpec
-{
-    const char* name;
-    const char* captionKey;
-    int left;
-    int top;
-};
-
-constexpr std::array<LabelSpec, 4> kLabels{{
-    {"Label1", "Form1.Label1", 4500, 4120},
-    {"Label2", "Form1.Label2", 4140, 4400},
-    {"Label3", "Form1.Label3", 4440, 6960},
-    {"Label4", "Form1.Label4", 120, 6960},
-}};
-
-struct ButtonSpec
-{
-    const char* captionKey;
-    int left;
-    int top;
-};
-
-// Command1 .. Command9, a 3 x 3 pad of 615-twip squares.
-constexpr int kPadSize = 615;
-constexpr std::array<ButtonSpec, 9> kButtons{{
-    {"Form1.Command1", 4560, 5460},
-    {"Form1.Command2", 3960, 5460},
-    {"Form1.Command3", 4560, 6060},
-    {"Form1.Command4", 4560, 4860},
-    {"Form1.Command5", 5160, 5460},
-    {"Form1.Command6", 3960, 6060},
-    {"Form1.Command7", 5160, 6060},
-    {"Form1.Command8", 3960, 4860},
-    {"Form1.Command9", 5160, 4860},
-}};
-
-struct LineSpec
-{
-    const char* name;
-    QPoint from;
-    QPoint to;
-};
-
-constexpr std::array<LineSpec, 3> kLines{{
-    {"Line1", {3840, 1200}, {3840, 6840}},
-    {"Line2", {0, 6840}, {5880, 6840}},
-    {"Line3", {3840, 4680}, {5880, 4680}},
-}};
 
 // Which arrow button sets which nudge direction, by button number.
 constexpr short arrowDirection(int commandNumber)
@@ -117,20 +60,6 @@ void setTextColor(QWidget* widget, QColor color)
     palette.setColor(QPalette::WindowText, color);
     palette.setColor(QPalette::Text, color);
     widget->setPalette(palette);
-}
-
-// The banner drawn for the screen's density, so it stays sharp on a
-// high-density screen.
-QPixmap bannerPixmap(qreal deviceScale)
-{
-    if (deviceScale > 1.0) {
-        QPixmap sharp(QStringLiteral(":/kestrova/banner@2x.png"));
-        if (!sharp.isNull()) {
-            sharp.setDevicePixelRatio(2.0);
-            return sharp;
-        }
-    }
-    return QPixmap(QStringLiteral(":/kestrova/banner.png"));
 }
 
 bool isClick(const QEvent* event, const QWidget* widget)
@@ -176,7 +105,7 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     setWindowIcon(QIcon(QStringLiteral(":/kestrova/icon.png")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(m_services.tpp.toPixelsX(kClientWidth), m_services.tpp.toPixelsY(kClientHeight));
+    setFixedSize(Form1Controls::clientSize(m_services.tpp));
     setMouseTracking(true);
     setAutoFillBackground(true);
     setAcceptDrops(true);
@@ -190,99 +119,30 @@ Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
-    const TwipsScale tpp = m_services.tpp;
-    auto place = [tpp](QWidget* widget, const QRect& twips) {
-        widget->setGeometry(tpp.toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-    };
+    m_ui = Form1Controls::build(*this, m_services.tpp);
 
-    m_image2 = new QLabel(this);
-    m_image2->setObjectName(QStringLiteral("Image2"));
-    place(m_image2, kBannerRect);
-    m_image2->setPixmap(bannerPixmap(m_image2->devicePixelRatioF()));
-    m_image2->setAttribute(Qt::WA_NoMousePropagation);
-    m_image2->installEventFilter(this);
-
-    // A flat single-pixel border: the client area is the outer size less two pixels.
-    const QRect workAreaPixels = tpp.toPixels(kWorkAreaRect.x(), kWorkAreaRect.y(),
-                                              kWorkAreaRect.width(), kWorkAreaRect.height());
-    m_workArea = new WorkArea(workAreaPixels.size() - QSize(2, 2), this);
-    m_workArea->move(workAreaPixels.topLeft());
-    m_workArea->setFocusPolicy(Qt::StrongFocus);
-    m_workArea->client()->installEventFilter(this);
-
-    m_image1 = new QWidget(m_workArea->client());
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setMouseTracking(true);
-    m_image1->setAttribute(Qt::WA_NoMousePropagation);
-    m_image1->installEventFilter(this);
-
-    m_shape1 = new QWidget(m_workArea->client());
-    m_shape1->setObjectName(QStringLiteral("Shape1"));
-    m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    const QRect boxPixels = tpp.toPixels(kPictureBoxRect.x(), kPictureBoxRect.y(),
-                                         kPictureBoxRect.width(), kPictureBoxRect.height());
-    m_captureBuffer = new PictureBox(QStringLiteral("Picture1(1)"), kCaptureSize, this);
-    m_captureBuffer->setGeometry(boxPixels);
-    // The capture buffer keeps the system's window-background colour, not the window's own.
-    m_captureBuffer->setBackColor(QApplication::palette().color(QPalette::Window));
-    m_captureBuffer->hide();
-    m_previewBox = new PictureBox(QStringLiteral("Picture1(2)"), kCaptureSize, this);
-    m_previewBox->setGeometry(boxPixels);
-    m_previewBox->setFocusPolicy(Qt::StrongFocus);
-    m_previewBox->installEventFilter(this);
-
-    for (std::size_t i = 0; i < kLabels.size(); ++i) {
-        auto* label = new QLabel(Captions::text(kLabels[i].captionKey), this);
-        label->setObjectName(QString::fromLatin1(kLabels[i].name));
-        label->move(tpp.toPixelsX(kLabels[i].left), tpp.toPixelsY(kLabels[i].top));
-        label->adjustSize();
-        label->setAttribute(Qt::WA_NoMousePropagation);
-        m_labels[i] = label;
-    }
-    m_labels[2]->setMouseTracking(true);
-    m_labels[2]->setCursor(Qt::PointingHandCursor);
-    m_labels[2]->installEventFilter(this);
-
-    for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        const int number = int(i) + 1;
-        auto* button = new QPushButton(Captions::text(kButtons[i].captionKey), this);
-        button->setObjectName(QStringLiteral("Command%1").arg(number));
-        place(button, QRect(kButtons[i].left, kButtons[i].top, kPadSize, kPadSize));
-        button->setAutoDefault(false);
-        button->setAttribute(Qt::WA_NoMousePropagation);
-        if (arrowDirection(number) != kNudgeNone) {
-            button->installEventFilter(this);
+    // Event routing: each control's events go to its handler below.
+    m_ui.image2->installEventFilter(this);
+    m_ui.workArea->client()->installEventFilter(this);
+    m_ui.image1->installEventFilter(this);
+    m_ui.previewBox->installEventFilter(this);
+    m_ui.labels[2]->installEventFilter(this);
+    for (std::size_t i = 0; i < m_ui.commands.size(); ++i) {
+        if (arrowDirection(int(i) + 1) != kNudgeNone) {
+            m_ui.commands[i]->installEventFilter(this);
         }
-        m_commands[i] = button;
     }
-    connect(m_commands[0], &QPushButton::clicked, this, &Form1::refreshPreview);
-    connect(m_commands[5], &QPushButton::clicked, this, [this] { zoomImage(kZoomInFactor); });
-    connect(m_commands[6], &QPushButton::clicked, this, [this] { zoomImage(kZoomOutFactor); });
-    connect(m_commands[7], &QPushButton::clicked, this, &Form1::command8Click);
-    connect(m_commands[8], &QPushButton::clicked, this, &Form1::command9Click);
+    connect(m_ui.commands[0], &QPushButton::clicked, this, &Form1::refreshPreview);
+    connect(m_ui.commands[5], &QPushButton::clicked, this, [this] { zoomImage(kZoomInFactor); });
+    connect(m_ui.commands[6], &QPushButton::clicked, this, [this] { zoomImage(kZoomOutFactor); });
+    connect(m_ui.commands[7], &QPushButton::clicked, this, &Form1::command8Click);
+    connect(m_ui.commands[8], &QPushButton::clicked, this, &Form1::command9Click);
 
-    for (const LineSpec& spec : kLines) {
-        auto* line = new DividerLine(tpp.toPixels(spec.from.x(), spec.from.y(), 0, 0).topLeft(),
-                                     tpp.toPixels(spec.to.x(), spec.to.y(), 0, 0).topLeft(), this);
-        line->setObjectName(QString::fromLatin1(spec.name));
-        line->setColor(kDividerColor);
-    }
+    m_ui.timer1->setInterval(kTimer1IntervalMs);
+    connect(m_ui.timer1, &QTimer::timeout, this, &Form1::timer1Tick);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(kTimer1IntervalMs);
-    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Tick);
-
-    QWidget::setTabOrder(m_workArea, m_commands[0]);
-    for (std::size_t i = 1; i < m_commands.size(); ++i) {
-        QWidget::setTabOrder(m_commands[i - 1], m_commands[i]);
-    }
-    QWidget::setTabOrder(m_commands[8], m_previewBox);
-    m_workArea->setFocus();
-
-    m_workArea->scene().setFrameColor(QApplication::palette().color(QPalette::WindowText));
-    m_workArea->scene().setPhoto(&m_picture);
+    m_ui.workArea->scene().setFrameColor(QApplication::palette().color(QPalette::WindowText));
+    m_ui.workArea->scene().setPhoto(&m_picture);
     applyPhotoGeometry();
     applyFramePosition();
 }
@@ -292,11 +152,11 @@ void Form1::load()
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, kWindowBack);
     setPalette(windowPalette);
-    for (QLabel* label : m_labels) {
+    for (QLabel* label : m_ui.labels) {
         setTextColor(label, kLabelText);
     }
-    m_workArea->setBackColor(kBoxBack);
-    m_previewBox->setBackColor(kBoxBack);
+    m_ui.workArea->setBackColor(kBoxBack);
+    m_ui.previewBox->setBackColor(kBoxBack);
 
     OpenDialogSettings settings;
     settings.filterIndex = 100;
@@ -310,7 +170,7 @@ void Form1::load()
 
 QImage Form1::capturePicture() const
 {
-    return m_captureBuffer->picture();
+    return m_ui.captureBuffer->picture();
 }
 
 QString Form1::previewToolTip() const
@@ -328,35 +188,36 @@ void Form1::applyPhotoGeometry()
     const QRect pixels =
         m_services.tpp.toPixels(m_photo.left, m_photo.top, m_photo.width, m_photo.height);
     m_picture.setDisplaySize(m_photo.stretch ? pixels.size() : m_picture.naturalSize());
-    const qreal deviceScale = m_workArea->client()->devicePixelRatioF();
+    const qreal deviceScale = m_ui.workArea->client()->devicePixelRatioF();
     if (deviceScale != 1.0 && !m_picture.isNull()) {
         const QSize shown = m_picture.displaySize();
         m_screenPicture.setDisplaySize(
             QSize(qRound(shown.width() * deviceScale), qRound(shown.height() * deviceScale)));
-        m_workArea->scene().setScreenPhoto(&m_screenPicture, deviceScale);
+        m_ui.workArea->scene().setScreenPhoto(&m_screenPicture, deviceScale);
     } else {
-        m_workArea->scene().setScreenPhoto(nullptr, 1.0);
+        m_ui.workArea->scene().setScreenPhoto(nullptr, 1.0);
     }
-    m_image1->setGeometry(pixels);
-    m_workArea->scene().setPhotoRect(QRect(pixels.topLeft(), m_picture.displaySize()));
-    m_workArea->client()->update();
+    m_ui.image1->setGeometry(pixels);
+    m_ui.workArea->scene().setPhotoRect(QRect(pixels.topLeft(), m_picture.displaySize()));
+    m_ui.workArea->client()->update();
 }
 
 void Form1::applyFramePosition()
 {
     const QRect pixels =
         m_services.tpp.toPixels(m_frame.left, m_frame.top, kFrameWidthTwips, kFrameHeightTwips);
-    m_shape1->setGeometry(pixels);
-    m_workArea->scene().setFrameRect(pixels);
-    m_workArea->client()->update();
+    m_ui.shape1->setGeometry(pixels);
+    m_ui.workArea->scene().setFrameRect(pixels);
+    m_ui.workArea->client()->update();
 }
 
 void Form1::refreshPreview()
 {
     // Both destinations get the same pixels, so one rendering serves both.
-    const QImage capture = m_workArea->scene().render(captureSourceRect(m_frame, m_services.tpp));
-    m_captureBuffer->setPicture(capture);
-    m_previewBox->setPicture(capture);
+    const QImage capture =
+        m_ui.workArea->scene().render(captureSourceRect(m_frame, m_services.tpp));
+    m_ui.captureBuffer->setPicture(capture);
+    m_ui.previewBox->setPicture(capture);
 }
 
 void Form1::command8Click()
@@ -411,7 +272,7 @@ void Form1::image1MouseMove(const QMouseEvent& event)
     if (event.buttons() != Qt::LeftButton) {
         return;
     }
-    const QSize client = m_workArea->clientSize();
+    const QSize client = m_ui.workArea->clientSize();
     const QSizeF clientTwips(m_services.tpp.toTwipsX(client.width()),
                              m_services.tpp.toTwipsY(client.height()));
     const QPointF topLeft = PhotoPlacement::dragStep(m_photo, toTwips(event.position()),
@@ -425,18 +286,18 @@ void Form1::image1MouseMove(const QMouseEvent& event)
 void Form1::arrowMouseDown(short direction)
 {
     m_nudgeDirection = direction;
-    m_timer1->start();
+    m_ui.timer1->start();
 }
 
 void Form1::arrowMouseUp()
 {
-    m_timer1->stop();
+    m_ui.timer1->stop();
 }
 
 void Form1::timer1Tick()
 {
     if (!FrameNudge::step(m_frame, m_nudgeDirection)) {
-        m_timer1->stop();
+        m_ui.timer1->stop();
     }
     applyFramePosition();
     refreshPreview();
@@ -444,7 +305,7 @@ void Form1::timer1Tick()
 
 void Form1::label3MouseMove()
 {
-    QLabel* link = m_labels[2];
+    QLabel* link = m_ui.labels[2];
     QFont font = link->font();
     font.setUnderline(true);
     link->setFont(font);
@@ -453,7 +314,7 @@ void Form1::label3MouseMove()
 
 void Form1::form1MouseMove()
 {
-    QLabel* link = m_labels[2];
+    QLabel* link = m_ui.labels[2];
     setTextColor(link, kLabelText);
     QFont font = link->font();
     font.setUnderline(false);
@@ -482,35 +343,35 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Wheel && (watched == m_image1 || watched == m_workArea->client())) {
+    if (type == QEvent::Wheel && (watched == m_ui.image1 || watched == m_ui.workArea->client())) {
         wheelEvent(*static_cast<QWheelEvent*>(event));
         return true;
     }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
-    if (watched == m_image1) {
+    if (watched == m_ui.image1) {
         if (press) {
             image1MouseDown(*static_cast<QMouseEvent*>(event));
         } else if (type == QEvent::MouseMove) {
             image1MouseMove(*static_cast<QMouseEvent*>(event));
         }
-    } else if (watched == m_labels[2]) {
+    } else if (watched == m_ui.labels[2]) {
         if (type == QEvent::MouseMove) {
             label3MouseMove();
-        } else if (isClick(event, m_labels[2])) {
+        } else if (isClick(event, m_ui.labels[2])) {
             label3Click();
         }
-    } else if (watched == m_previewBox && type == QEvent::ToolTip) {
+    } else if (watched == m_ui.previewBox && type == QEvent::ToolTip) {
         // Encoding ten times takes a few milliseconds: only when the user asks.
         const auto* help = static_cast<QHelpEvent*>(event);
-        QToolTip::showText(help->globalPos(), previewToolTip(), m_previewBox);
+        QToolTip::showText(help->globalPos(), previewToolTip(), m_ui.previewBox);
         return true;
-    } else if (watched == m_image2) {
-        if (isClick(event, m_image2)) {
+    } else if (watched == m_ui.image2) {
+        if (isClick(event, m_ui.image2)) {
             image2Click();
         }
     } else if (auto* button = qobject_cast<QPushButton*>(watched)) {
         const auto index =
-            std::find(m_commands.begin(), m_commands.end(), button) - m_commands.begin();
+            std::find(m_ui.commands.begin(), m_ui.commands.end(), button) - m_ui.commands.begin();
         const short direction = arrowDirection(int(index) + 1);
         if (direction != kNudgeNone && press) {
             arrowMouseDown(direction);

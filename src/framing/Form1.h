@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #pragma once
 
+#include "Form1Controls.h"
 #include "FrameNudge.h"
 #include "InputShortcuts.h"
 #include "PhotoPlacement.h"
@@ -9,14 +10,6 @@
 
 #include <QPoint>
 #include <QWidget>
-
-#include <array>
-
-class PictureBox;
-class QLabel;
-class QPushButton;
-class QTimer;
-class WorkArea;
 
 /// The home page the credit label opens.
 inline constexpr char kHomePageUrl[] = "https://dorvenik.example/";
@@ -81,15 +74,7 @@ private:
 
     Services& m_services;
 
-    QLabel* m_image2 = nullptr;
-    WorkArea* m_workArea = nullptr;
-    QWidget* m_image1 = nullptr;
-    QWidget* m_shape1 = nullptr;
-    PictureBox* m_captureBuffer = nullptr;
-    PictureBox* m_previewBox = nullptr;
-    std::array<QLabel*, 4> m_labels{};
-    std::array<QPushButton*, 9> m_commands{};
-    QTimer* m_timer1 = nullptr;
+    Form1Controls m_ui;
 
     ScaledPhoto m_picture;
     // The same picture for a screen with more device than logical pixels.
