@@ -1,27 +1,60 @@
 #!/usr/bin/env bash
-# Takes docs/screenshot.png of the real main window under a virtual X server.
-# Needs: xvfb, x11-utils (xwininfo), imagemagick (import), and a built program.
+# Retakes docs/screenshot.png from the real program under a virtual X server:
+# opens the sample portrait through the open dialog, zooms it, nudges the
+# frame and refreshes the preview, all by real mouse and keyboard input.
+# Needs: xvfb, xdotool, imagemagick (import, convert),
+# librsvg2-bin (rsvg-convert) and a built program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=${1:-build/src/kestrova}
 out=${2:-docs/screenshot.png}
 display=:${KESTROVA_SCREENSHOT_DISPLAY:-97}
+tmp=$(mktemp -d)
 mkdir -p "$(dirname "$out")"
 
-Xvfb "$display" -screen 0 800x700x24 -nolisten tcp >/dev/null 2>&1 &
+rsvg-convert -w 600 -h 800 docs/sample-portrait.svg -o "$tmp/portrait.png"
+convert "$tmp/portrait.png" -attenuate 0.4 +noise Gaussian -quality 92 "$tmp/portrait.jpg"
+
+Xvfb "$display" -screen 0 1000x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$app" "$xvfb" 2>/dev/null || true' EXIT
+trap 'kill "${app:-}" "$xvfb" 2>/dev/null || true; rm -rf "$tmp"' EXIT
+export DISPLAY=$display
 sleep 1
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$binary" &
+QT_QPA_PLATFORM=xcb "$binary" >/dev/null 2>&1 &
 app=$!
 
-for _ in $(seq 50); do
-    if DISPLAY=$display xwininfo -name Kestrova >/dev/null 2>&1; then
-        break
-    fi
-    sleep 0.2
-done
+wait_for() {
+    for _ in $(seq 100); do
+        xdotool search --name "$1" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "no window named $1" >&2
+    return 1
+}
+wait_for Kestrova
+sleep 0.5
+win=$(xdotool search --name '^Kestrova$' | head -n1)
+# Window-relative positions of the controls (see the layout table).
+click() {
+    xdotool mousemove --window "$win" "$1" "$2" click 1
+    sleep 0.3
+}
+
+click 284 344 # 打开
+wait_for 请选择一个图片文件
+sleep 0.5
+xdotool type --delay 20 "$tmp/portrait.jpg"
+xdotool key Return
 sleep 1
-id=$(DISPLAY=$display xwininfo -name Kestrova | awk '/Window id:/ {print $4}')
-DISPLAY=$display import -window "$id" "$out"
+for _ in 1 2 3 4 5 6 7; do click 364 424; done # 缩小
+xdotool mousemove --window "$win" 364 384 mousedown 1 # hold →
+sleep 4.1
+xdotool mouseup 1
+xdotool mousemove --window "$win" 324 424 mousedown 1 # hold ↓
+sleep 3.4
+xdotool mouseup 1
+click 324 384 # ◎
+xdotool mousemove --window "$win" 380 300
+sleep 0.5
+import -window "$win" "$out"
 echo "wrote $out"
