@@ -344,7 +344,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::Wheel && (watched == m_ui.image1 || watched == m_ui.workArea->client())) {
-        wheelEvent(*static_cast<QWheelEvent*>(event));
+        workAreaWheel(*static_cast<QWheelEvent*>(event));
         return true;
     }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
@@ -426,7 +426,7 @@ bool Form1::keyEvent(const QKeyEvent& event)
     return true;
 }
 
-void Form1::wheelEvent(const QWheelEvent& event)
+void Form1::workAreaWheel(const QWheelEvent& event)
 {
     const int steps = m_wheelSteps.add(event.angleDelta().y());
     for (int i = 0; i < std::abs(steps); ++i) {

@@ -56,7 +56,7 @@ private:
     void command8Click();
     void openPicture(const QString& fileName);
     bool keyEvent(const QKeyEvent& event);
-    void wheelEvent(const QWheelEvent& event);
+    void workAreaWheel(const QWheelEvent& event);
     void zoomImage(float factor);
     void command9Click();
     void image1MouseDown(const QMouseEvent& event);
