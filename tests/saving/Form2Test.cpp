@@ -1,7 +1,7 @@
 // Kestrova — identity photo maker.
 #include "saving/Form2.h"
 
-#include "JpegInspection.h"
+#include "JpegStructure.h"
 #include "PortraitPicture.h"
 #include "TestDoubles.h"
 #include "framing/Form1.h"

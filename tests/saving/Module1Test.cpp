@@ -1,7 +1,7 @@
 // Kestrova — identity photo maker.
 #include "saving/Module1.h"
 
-#include "JpegInspection.h"
+#include "JpegStructure.h"
 #include "PortraitPicture.h"
 #include "platform/AppError.h"
 
