@@ -2,6 +2,7 @@
 // The photo engine's costs on real-sized photos: opening against djpeg, one
 // zoom step, a preview refresh, a drag step, and the memory a big photo takes.
 #include "TestPictures.h"
+#include "ProcessMemory.h"
 #include "framing/ScaledPhoto.h"
 #include "framing/WorkAreaScene.h"
 #include "platform/PictureLoader.h"
@@ -73,28 +74,6 @@ double djpegSeconds(const QString& path)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-qint64 statusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
-}
-
-void resetPeakResident()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) {
-        clear.write("5");
-    }
-}
-
 /// The largest size of the photo's shape that fits the work area.
 QSize fitted(QSize natural)
 {
@@ -142,7 +121,7 @@ void BM_PeakMemory48MegapixelOpenAndZoomed(benchmark::State& state)
     const QString path = jpegOf(k48Megapixels);
     for (auto _ : state) {
         state.PauseTiming();
-        resetPeakResident();
+        ProcessMemory::resetPeakResident();
         state.ResumeTiming();
         QtPictureLoader loader;
         ScaledPhoto photo(loader.load(path));
@@ -155,8 +134,8 @@ void BM_PeakMemory48MegapixelOpenAndZoomed(benchmark::State& state)
             area.paint();
         }
         state.PauseTiming();
-        state.counters["peak_MB"] = double(statusKb("VmHWM:")) / 1024.0;
-        state.counters["resident_MB"] = double(statusKb("VmRSS:")) / 1024.0;
+        state.counters["peak_MB"] = double(ProcessMemory::statusKb("VmHWM")) / 1024.0;
+        state.counters["resident_MB"] = double(ProcessMemory::statusKb("VmRSS")) / 1024.0;
         state.ResumeTiming();
     }
 }

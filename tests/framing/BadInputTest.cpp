@@ -1,5 +1,6 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
+#include "ProcessMemory.h"
 
 #include "BadPictures.h"
 #include "TestDoubles.h"
@@ -28,30 +29,6 @@ constexpr QSize kCaptureSize(120, 180);
 // The dialog's quality box starts at 10, which saves at JPEG quality 100.
 constexpr int kFirstQuality = 100;
 const QString kSavedName = QStringLiteral("08-10-2011_090503.jpg");
-
-qint64 statusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key)) {
-            return line.mid(key.size()).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
-}
-
-// From here on VmHWM counts from the present resident size.
-void resetPeakResident()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) {
-        clear.write("5");
-    }
-}
 
 QByteArray readAll(const QString& path)
 {
@@ -189,10 +166,10 @@ void BadInputTest::openingAnyFileEndsQuietlyAndLeavesTheWindowWorking()
         kept.left = kept.top = 0;
         kept.stretch = false;
 
-        const qint64 residentBefore = statusKb("VmRSS");
-        resetPeakResident();
+        const qint64 residentBefore = ProcessMemory::statusKb("VmRSS");
+        ProcessMemory::resetPeakResident();
         w.open(path);
-        const qint64 growth = statusKb("VmHWM") - residentBefore;
+        const qint64 growth = ProcessMemory::statusKb("VmHWM") - residentBefore;
         QVERIFY2(residentBefore > 0 && growth < kPeakGrowthLimitKb,
                  qPrintable(when + QStringLiteral("peak grew by %1 kB").arg(growth)));
 

@@ -1,5 +1,6 @@
 // Kestrova — identity photo maker.
 #include "platform/PictureLoader.h"
+#include "ProcessMemory.h"
 
 #include "TestPictures.h"
 #include "platform/AppError.h"
@@ -83,28 +84,6 @@ int cornerOf(const QImage& image, QRgb colour)
         }
     }
     return bestDistance < 40 ? best : -1;
-}
-
-qint64 peakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
-}
-
-void resetPeakResident()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) {
-        clear.write("5");
-    }
 }
 
 } // namespace
@@ -379,12 +358,13 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         const QString path = write(QStringLiteral("claims.jpg"), bytes);
-        resetPeakResident();
-        const qint64 before = peakResidentKb();
+        ProcessMemory::resetPeakResident();
+        const qint64 before = ProcessMemory::statusKb("VmHWM");
         QCOMPARE(loadError(path), kInvalidPictureErrorNumber);
         // Refused before the claimed size is allocated, let alone filled.
-        QVERIFY2(peakResidentKb() - before < 64 * 1024,
-                 qPrintable(QStringLiteral("peak grew by %1 kB").arg(peakResidentKb() - before)));
+        QVERIFY2(ProcessMemory::statusKb("VmHWM") - before < 64 * 1024,
+                 qPrintable(QStringLiteral("peak grew by %1 kB")
+                                .arg(ProcessMemory::statusKb("VmHWM") - before)));
     }
 
     void hundredMegapixelPictureOpens()
