@@ -3,6 +3,7 @@
 
 #include "BannerMessage.h"
 #include "CaptureGeometry.h"
+#include "Form1Shortcuts.h"
 #include "PictureBox.h"
 #include "WorkArea.h"
 #include "platform/AppError.h"
@@ -19,14 +20,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
-#include <QWheelEvent>
 
 namespace {
 
@@ -74,30 +72,6 @@ bool isClick(const QEvent* event, const QWidget* widget)
 
 } // namespace
 
-// Watches the whole application for keys typed while this window is active.
-class Form1::KeyFilter final : public QObject
-{
-public:
-    explicit KeyFilter(Form1& form) : QObject(&form), m_form(form) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
-            return false;
-        }
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (!target || target->window() != &m_form || !m_form.isActiveWindow()) {
-            return false;
-        }
-        return m_form.keyEvent(*static_cast<QKeyEvent*>(event));
-    }
-
-private:
-    Form1& m_form;
-};
-
 Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -108,11 +82,17 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     setFixedSize(Form1Controls::clientSize(m_services.tpp));
     setMouseTracking(true);
     setAutoFillBackground(true);
-    setAcceptDrops(true);
     buildControls();
     load();
-    // Keys are seen before whichever control has the focus takes them.
-    qApp->installEventFilter(new KeyFilter(*this));
+    new Form1Shortcuts(*this, {m_ui.image1, m_ui.workArea->client()},
+                       ShortcutActions{
+                           [this](short direction) { arrowMouseDown(direction); },
+                           [this] { arrowMouseUp(); },
+                           [this](float factor) { zoomImage(factor); },
+                           [this] { command8Click(); },
+                           [this] { command9Click(); },
+                           [this](const QString& fileName) { openPicture(fileName); },
+                       });
 }
 
 Form1::~Form1() = default;
@@ -123,7 +103,6 @@ void Form1::buildControls()
 
     // Event routing: each control's events go to its handler below.
     m_ui.image2->installEventFilter(this);
-    m_ui.workArea->client()->installEventFilter(this);
     m_ui.image1->installEventFilter(this);
     m_ui.previewBox->installEventFilter(this);
     m_ui.labels[2]->installEventFilter(this);
@@ -343,10 +322,6 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Wheel && (watched == m_ui.image1 || watched == m_ui.workArea->client())) {
-        workAreaWheel(*static_cast<QWheelEvent*>(event));
-        return true;
-    }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
     if (watched == m_ui.image1) {
         if (press) {
@@ -380,103 +355,4 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool Form1::keyEvent(const QKeyEvent& event)
-{
-    const KeyCommand command = keyCommand(event.key(), event.modifiers());
-    if (command == KeyCommand::None) {
-        return false;
-    }
-    // Holding a key repeats it; the nudge timer already repeats the step, so
-    // only the first press and the final release count.
-    if (event.isAutoRepeat()) {
-        return true;
-    }
-    const short direction = nudgeDirectionOf(command);
-    if (direction != kNudgeNone) {
-        if (event.type() == QEvent::KeyPress) {
-            m_keyNudging = true;
-            arrowMouseDown(direction);
-        } else {
-            m_keyNudging = false;
-            arrowMouseUp();
-        }
-        return true;
-    }
-    if (event.type() != QEvent::KeyPress) {
-        return true;
-    }
-    switch (command) {
-    case KeyCommand::ZoomIn:
-        zoomImage(kZoomInFactor);
-        break;
-    case KeyCommand::ZoomOut:
-        zoomImage(kZoomOutFactor);
-        break;
-    case KeyCommand::Open:
-        command8Click();
-        break;
-    case KeyCommand::Save:
-        command9Click();
-        break;
-    default:
-        break;
-    }
-    return true;
-}
-
-void Form1::workAreaWheel(const QWheelEvent& event)
-{
-    const int steps = m_wheelSteps.add(event.angleDelta().y());
-    for (int i = 0; i < std::abs(steps); ++i) {
-        zoomImage(steps > 0 ? kZoomInFactor : kZoomOutFactor);
-    }
-}
-
-void Form1::changeEvent(QEvent* event)
-{
-    // A key released while another window has the focus never arrives here;
-    // stop a nudge the keyboard started rather than let it run to the edge.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_keyNudging) {
-        m_keyNudging = false;
-        arrowMouseUp();
-    }
-    QWidget::changeEvent(event);
-}
-
-namespace {
-
-QString firstLocalFile(const QMimeData* mime)
-{
-    if (!mime || !mime->hasUrls() || mime->urls().isEmpty()) {
-        return {};
-    }
-    return mime->urls().constFirst().toLocalFile();
-}
-
-} // namespace
-
-void Form1::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!firstLocalFile(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void Form1::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (!firstLocalFile(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void Form1::dropEvent(QDropEvent* event)
-{
-    const QString fileName = firstLocalFile(event->mimeData());
-    if (fileName.isEmpty()) {
-        return;
-    }
-    event->acceptProposedAction();
-    openPicture(fileName);
 }

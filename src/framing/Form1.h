@@ -3,7 +3,6 @@
 
 #include "Form1Controls.h"
 #include "FrameNudge.h"
-#include "InputShortcuts.h"
 #include "PhotoPlacement.h"
 #include "ScaledPhoto.h"
 #include "platform/Services.h"
@@ -42,21 +41,13 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
-    class KeyFilter;
-
     void buildControls();
     void load();
 
     void command8Click();
     void openPicture(const QString& fileName);
-    bool keyEvent(const QKeyEvent& event);
-    void workAreaWheel(const QWheelEvent& event);
     void zoomImage(float factor);
     void command9Click();
     void image1MouseDown(const QMouseEvent& event);
@@ -84,7 +75,4 @@ private:
     short m_nudgeDirection = 0;
     int m_dragAnchorX = 0;
     int m_dragAnchorY = 0;
-
-    WheelSteps m_wheelSteps;
-    bool m_keyNudging = false;
 };

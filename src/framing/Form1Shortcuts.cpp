@@ -1,0 +1,133 @@
+// Kestrova — identity photo maker.
+#include "Form1Shortcuts.h"
+
+#include "FrameNudge.h"
+#include "PhotoPlacement.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace {
+
+QString firstLocalFile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().isEmpty()) {
+        return {};
+    }
+    return mime->urls().constFirst().toLocalFile();
+}
+
+} // namespace
+
+Form1Shortcuts::Form1Shortcuts(QWidget& window, QList<QWidget*> wheelTargets,
+                               ShortcutActions actions)
+    : QObject(&window), m_window(window), m_wheelTargets(std::move(wheelTargets)),
+      m_actions(std::move(actions))
+{
+    window.setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+bool Form1Shortcuts::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (target && target->window() == &m_window && m_window.isActiveWindow()) {
+            return key(*static_cast<QKeyEvent*>(event));
+        }
+        return false;
+    }
+    case QEvent::Wheel:
+        if (m_wheelTargets.contains(watched)) {
+            wheel(*static_cast<QWheelEvent*>(event));
+            return true;
+        }
+        return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return watched == &m_window &&
+               drop(*static_cast<QDropEvent*>(event), event->type() == QEvent::Drop);
+    case QEvent::ActivationChange:
+        // A key released while another window has the focus never arrives;
+        // stop a nudge the keyboard started rather than let it run to the edge.
+        if (watched == &m_window && !m_window.isActiveWindow() && m_keyNudging) {
+            m_keyNudging = false;
+            m_actions.stopNudge();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool Form1Shortcuts::key(const QKeyEvent& event)
+{
+    const KeyCommand command = keyCommand(event.key(), event.modifiers());
+    if (command == KeyCommand::None) {
+        return false;
+    }
+    // Holding a key repeats it; the nudge timer already repeats the step, so
+    // only the first press and the final release count.
+    if (event.isAutoRepeat()) {
+        return true;
+    }
+    const bool press = event.type() == QEvent::KeyPress;
+    const short direction = nudgeDirectionOf(command);
+    if (direction != kNudgeNone) {
+        m_keyNudging = press;
+        if (press) {
+            m_actions.startNudge(direction);
+        } else {
+            m_actions.stopNudge();
+        }
+        return true;
+    }
+    if (!press) {
+        return true;
+    }
+    switch (command) {
+    case KeyCommand::ZoomIn:
+        m_actions.zoom(kZoomInFactor);
+        break;
+    case KeyCommand::ZoomOut:
+        m_actions.zoom(kZoomOutFactor);
+        break;
+    case KeyCommand::Open:
+        m_actions.open();
+        break;
+    case KeyCommand::Save:
+        m_actions.save();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void Form1Shortcuts::wheel(const QWheelEvent& event)
+{
+    const int steps = m_wheelSteps.add(event.angleDelta().y());
+    for (int i = 0; i < std::abs(steps); ++i) {
+        m_actions.zoom(steps > 0 ? kZoomInFactor : kZoomOutFactor);
+    }
+}
+
+bool Form1Shortcuts::drop(QDropEvent& event, bool dropped)
+{
+    const QString fileName = firstLocalFile(event.mimeData());
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    event.acceptProposedAction();
+    if (dropped) {
+        m_actions.openFile(fileName);
+    }
+    return true;
+}
