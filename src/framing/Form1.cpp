@@ -9,6 +9,7 @@
 #include "platform/AppError.h"
 #include "platform/Captions.h"
 #include "platform/Clock.h"
+#include "platform/ControlColors.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenFileDialog.h"
 #include "platform/PictureLoader.h"
@@ -30,11 +31,6 @@ namespace {
 
 constexpr int kTimer1IntervalMs = 50;
 
-const QColor kWindowBack(219, 255, 184);
-const QColor kBoxBack(242, 255, 229);
-const QColor kLabelText(72, 204, 66);
-const QColor kLinkHover(255, 0, 0);
-
 // Which arrow button sets which nudge direction, by button number.
 constexpr short arrowDirection(int commandNumber)
 {
@@ -52,14 +48,6 @@ constexpr short arrowDirection(int commandNumber)
     }
 }
 
-void setTextColor(QWidget* widget, QColor color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    widget->setPalette(palette);
-}
-
 bool isClick(const QEvent* event, const QWidget* widget)
 {
     if (event->type() != QEvent::MouseButtonRelease) {
@@ -71,6 +59,8 @@ bool isClick(const QEvent* event, const QWidget* widget)
 }
 
 } // namespace
+
+using namespace ControlColors;
 
 Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
@@ -128,9 +118,7 @@ void Form1::buildControls()
 
 void Form1::load()
 {
-    QPalette windowPalette = palette();
-    windowPalette.setColor(QPalette::Window, kWindowBack);
-    setPalette(windowPalette);
+    setWindowBackColor(this, kWindowBack);
     for (QLabel* label : m_ui.labels) {
         setTextColor(label, kLabelText);
     }

@@ -6,6 +6,7 @@
 #include "PictureBox.h"
 #include "WorkArea.h"
 #include "platform/Captions.h"
+#include "platform/ControlColors.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,8 +21,6 @@ constexpr float kClientHeight = 7260.0f;
 constexpr QRect kBannerRect(0, 0, 5895, 1215);
 constexpr QRect kWorkAreaRect(120, 1320, 3630, 5430);
 constexpr QRect kPictureBoxRect(3960, 1320, 1830, 2730);
-
-const QColor kDividerColor(0, 192, 0);
 
 struct LabelSpec
 {
@@ -157,7 +156,7 @@ Form1Controls Form1Controls::build(QWidget& form, TwipsScale tpp)
         auto* line = new DividerLine(tpp.toPixels(spec.from.x(), spec.from.y(), 0, 0).topLeft(),
                                      tpp.toPixels(spec.to.x(), spec.to.y(), 0, 0).topLeft(), &form);
         line->setObjectName(QString::fromLatin1(spec.name));
-        line->setColor(kDividerColor);
+        line->setColor(ControlColors::kDivider);
     }
 
     ui.timer1 = new QTimer(&form);

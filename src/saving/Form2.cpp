@@ -7,6 +7,7 @@
 #include "QualityValue.h"
 #include "SavedSizes.h"
 #include "platform/Captions.h"
+#include "platform/ControlColors.h"
 #include "platform/Clock.h"
 #include "platform/ProgramInfo.h"
 
@@ -34,30 +35,9 @@ constexpr QRect kCommand1Rect(1013, 1680, 975, 495);
 constexpr char16_t kBestLevel[] = u"最佳";
 constexpr char16_t kInitialQuality[] = u"10";
 
-const QColor kWindowBack(219, 255, 184);
-const QColor kLabelText(72, 204, 66);
-const QColor kBoxBack(242, 255, 229);
-const QColor kBoxText(0, 192, 0);
-
-void setTextColor(QWidget* widget, QColor color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    palette.setColor(QPalette::ButtonText, color);
-    widget->setPalette(palette);
-}
-
-// A combo box that is not editable paints its face with the button colour.
-void setBackColor(QWidget* widget, QColor color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, color);
-    palette.setColor(QPalette::Button, color);
-    widget->setPalette(palette);
-}
-
 } // namespace
+
+using namespace ControlColors;
 
 Form2::Form2(Services& services, std::function<QImage()> capturePicture, QWidget* parent)
     : QDialog(parent), m_services(services), m_capturePicture(std::move(capturePicture))
@@ -132,15 +112,13 @@ void Form2::load()
     m_combo1->setCurrentText(QString::fromUtf16(kBestLevel));
     m_text1->setText(QString::fromUtf16(kInitialQuality));
 
-    QPalette windowPalette = palette();
-    windowPalette.setColor(QPalette::Window, kWindowBack);
-    setPalette(windowPalette);
+    setWindowBackColor(this, kWindowBack);
     setTextColor(m_label1, kLabelText);
     setTextColor(m_label2, kLabelText);
     setBackColor(m_text1, kBoxBack);
     setBackColor(m_combo1, kBoxBack);
-    setTextColor(m_text1, kBoxText);
-    setTextColor(m_combo1, kBoxText);
+    setTextColor(m_text1, kEntryText);
+    setTextColor(m_combo1, kEntryText);
 }
 
 void Form2::text1Change()
