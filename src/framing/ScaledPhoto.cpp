@@ -43,13 +43,6 @@ void ScaledPhoto::setDisplaySize(QSize size)
     m_displaySize = size;
     m_tiles.clear();
     m_level = m_pyramid ? m_pyramid->levelFor(size) : 0;
-    // Zooming out fast straight after opening can get here before the
-    // halvings are made. Down to a quarter of the natural size, averaging the
-    // picture itself costs only a few times more than the first halving
-    // would, so that is done instead of waiting.
-    if (m_level == 1 && !m_pyramid->halvingsReady()) {
-        m_level = 0;
-    }
 }
 
 void ScaledPhoto::draw(QPainter& painter, QPoint topLeft, const QRect& clip) const

@@ -1,16 +1,14 @@
 // Kestrova — identity photo maker.
 #include "JpegDecoder.h"
 
+#include "HugePages.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
 
 #include <jpeglib.h>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -155,24 +153,6 @@ bool runGuarded(jpeg_decompress_struct& info, ErrorManager& errors,
     }
     step(info, job);
     return true;
-}
-
-// A photo's pixels are written once, front to back: on huge pages that costs
-// a few hundred page faults instead of tens of thousands.
-void preferHugePages(QImage& image)
-{
-#ifdef Q_OS_LINUX
-    constexpr quintptr kHugePage = 2 * 1024 * 1024;
-    const auto start = reinterpret_cast<quintptr>(image.bits());
-    const quintptr end = start + quintptr(image.sizeInBytes());
-    const quintptr alignedStart = (start + kHugePage - 1) & ~(kHugePage - 1);
-    if (end > alignedStart + kHugePage) {
-        madvise(reinterpret_cast<void*>(alignedStart), (end - alignedStart) & ~(kHugePage - 1),
-                MADV_HUGEPAGE);
-    }
-#else
-    Q_UNUSED(image);
-#endif
 }
 
 /// Where stored pixel (x, y) of a width x height picture goes once turned,

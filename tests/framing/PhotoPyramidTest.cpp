@@ -1,7 +1,10 @@
 // Kestrova — identity photo maker.
 #include "framing/PhotoPyramid.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 class PhotoPyramidTest : public QObject
 {
@@ -33,6 +36,53 @@ private slots:
         const QImage half = PhotoPyramid::halved(image);
         QCOMPARE(qAlpha(half.pixel(0, 0)), 64);
         QCOMPARE(qRed(half.pixel(0, 0)), 64);
+    }
+
+    // Wide enough for the four-at-a-time path and its leftovers, and large
+    // enough to be split over threads; every byte random, the extremes included.
+    void halvingEqualsTheBlockAverageEverywhere_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("odd both ways, split over threads") << QSize(3003, 2801);
+        QTest::newRow("even, one thread") << QSize(64, 32);
+        QTest::newRow("narrower than one group of four") << QSize(7, 5);
+    }
+
+    void halvingEqualsTheBlockAverageEverywhere()
+    {
+        QFETCH(QSize, size);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        QRandomGenerator random(size.width());
+        for (int y = 0; y < image.height(); ++y) {
+            random.fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), image.width());
+        }
+        reinterpret_cast<quint32*>(image.scanLine(0))[0] = 0xffffffffu;
+        reinterpret_cast<quint32*>(image.scanLine(0))[1] = 0xffffffffu;
+        const QImage half = PhotoPyramid::halved(image);
+        QCOMPARE(half.size(), QSize((size.width() + 1) / 2, (size.height() + 1) / 2));
+        const int lastX = size.width() - 1;
+        const int lastY = size.height() - 1;
+        for (int y = 0; y < half.height(); ++y) {
+            const auto* top = image.constScanLine(2 * y);
+            const auto* bottom = image.constScanLine(std::min(2 * y + 1, lastY));
+            const auto* out = half.constScanLine(y);
+            for (int x = 0; x < half.width(); ++x) {
+                const int left = 4 * (2 * x);
+                const int right = 4 * std::min(2 * x + 1, lastX);
+                for (int channel = 0; channel < 4; ++channel) {
+                    const int sum = top[left + channel] + top[right + channel] +
+                                    bottom[left + channel] + bottom[right + channel];
+                    if (out[4 * x + channel] != (sum + 2) / 4) {
+                        QFAIL(qPrintable(QStringLiteral("pixel %1, %2 channel %3: %4, not %5")
+                                             .arg(x)
+                                             .arg(y)
+                                             .arg(channel)
+                                             .arg(out[4 * x + channel])
+                                             .arg((sum + 2) / 4)));
+                    }
+                }
+            }
+        }
     }
 
     void levelsHalveDownToASmallPicture()
