@@ -3,6 +3,7 @@
 #include "ProcessMemory.h"
 
 #include "BadPictures.h"
+#include "FormControls.h"
 #include "TestDoubles.h"
 #include "TestPictures.h"
 #include "saving/Form2.h"
@@ -55,20 +56,9 @@ struct RealLoaderWindow
                       platform.messages, programDir.path(),   TwipsScale{}};
     Form1 form{services};
 
-    QWidget* widget(const char* name) const
-    {
-        auto* child = form.findChild<QWidget*>(QString::fromLatin1(name));
-        if (!child) {
-            qFatal("no control %s", name);
-        }
-        return child;
-    }
-    void click(const char* name) const { QTest::mouseClick(widget(name), Qt::LeftButton); }
-    void open(const QString& path)
-    {
-        platform.openDialog.answers << path;
-        click("Command8");
-    }
+    QWidget* widget(const char* name) const { return control(form, QString::fromLatin1(name)); }
+    void click(const char* name) const { clickControl(form, QString::fromLatin1(name)); }
+    void open(const QString& path) { openThroughDialog(form, platform.openDialog, path); }
 };
 
 PhotoGeometry naturalPlacement(QSize pixels)

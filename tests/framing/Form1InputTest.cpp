@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
 
+#include "FormControls.h"
 #include "TestDoubles.h"
 #include "framing/InputShortcuts.h"
 
@@ -169,20 +170,16 @@ private slots:
     }
 
 private:
-    QWidget* widget(const QString& name) const { return m_form->findChild<QWidget*>(name); }
+    QWidget* widget(const QString& name) const { return control(*m_form, name); }
     QTimer* timer() const { return m_form->findChild<QTimer*>("Timer1"); }
-    void click(const QString& name) { QTest::mouseClick(widget(name), Qt::LeftButton); }
+    void click(const QString& name) { clickControl(*m_form, name); }
     void tick(int count)
     {
         for (int i = 0; i < count; ++i) {
             m_form->timer1Tick();
         }
     }
-    void open(const QString& path)
-    {
-        m_platform->openDialog.answers = QStringList{path};
-        click("Command8");
-    }
+    void open(const QString& path) { openThroughDialog(*m_form, m_platform->openDialog, path); }
     void wheel(QWidget* target, int delta)
     {
         const QPointF pos(10, 10);

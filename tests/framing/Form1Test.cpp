@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
 
+#include "FormControls.h"
 #include "TestDoubles.h"
 
 #include <QLabel>
@@ -359,21 +360,10 @@ private slots:
     }
 
 private:
-    QWidget* widget(const QString& name) const
-    {
-        auto* found = m_form->findChild<QWidget*>(name);
-        if (!found) {
-            qFatal("no control %s", qPrintable(name));
-        }
-        return found;
-    }
+    QWidget* widget(const QString& name) const { return control(*m_form, name); }
     QTimer* timer() const { return m_form->findChild<QTimer*>("Timer1"); }
-    void click(const QString& name) { QTest::mouseClick(widget(name), Qt::LeftButton); }
-    void open(const QString& path)
-    {
-        m_platform->openDialog.answers = QStringList{path};
-        click("Command8");
-    }
+    void click(const QString& name) { clickControl(*m_form, name); }
+    void open(const QString& path) { openThroughDialog(*m_form, m_platform->openDialog, path); }
     void zoomIn() { click("Command6"); }
     void zoomOut() { click("Command7"); }
     void refreshAndCapture() { click("Command1"); }

@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
 
+#include "FormControls.h"
 #include "TestDoubles.h"
 #include "saving/Module1.h"
 
@@ -72,14 +73,13 @@ private slots:
 
     void photoIsDrawnAtDeviceResolution()
     {
-        m_platform->openDialog.answers = QStringList{"/stripes.bmp"};
-        QTest::mouseClick(m_form->findChild<QWidget*>("Command8"), Qt::LeftButton);
+        openThroughDialog(*m_form, m_platform->openDialog, "/stripes.bmp");
         for (int i = 0; i < 7; ++i) {
-            QTest::mouseClick(m_form->findChild<QWidget*>("Command7"), Qt::LeftButton);
+            clickControl(*m_form, "Command7");
         }
         // About 0.48 of its size: the stripes are 1.9 logical pixels apart,
         // too fine for the logical rendering but 3.8 device pixels on screen.
-        QWidget* client = m_form->findChild<QWidget*>("Image1")->parentWidget();
+        QWidget* client = control(*m_form, "Image1")->parentWidget();
         const QImage device = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(device.size(), QSize(480, 720));
         const QSize deviceSize = m_form->photo().displaySize() * 2;
@@ -99,9 +99,8 @@ private slots:
 
     void savedPhotoIsStill120By180()
     {
-        m_platform->openDialog.answers = QStringList{"/stripes.bmp"};
-        QTest::mouseClick(m_form->findChild<QWidget*>("Command8"), Qt::LeftButton);
-        QTest::mouseClick(m_form->findChild<QWidget*>("Command1"), Qt::LeftButton);
+        openThroughDialog(*m_form, m_platform->openDialog, "/stripes.bmp");
+        clickControl(*m_form, "Command1");
         const QImage capture = m_form->capturePicture();
         QCOMPARE(capture.size(), QSize(120, 180));
         // Interior pixel (0, 0) is work-area pixel (1, 1): a black stripe.
