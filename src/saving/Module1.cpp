@@ -1,37 +1,28 @@
 // Kestrova — identity photo maker.
 #include "Module1.h"
 
+#include "AtomicOutputFile.h"
 #include "JpegEncoder.h"
 #include "platform/AppError.h"
 
 #include <QByteArray>
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 
 #include <new>
 
 namespace {
 
-// The file appears under its name only once it is complete: a failed write
-// leaves neither a partial file nor a damaged earlier one.
-int writeWhole(const QByteArray& bytes, const QString& path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return kSaveWin32Error;
-    }
-    return kSaveOk;
-}
-
-int writeJpeg(const QImage& picture, const QString& path, int quality)
+int writeJpeg(const QImage& picture, OutputFile& file, int quality)
 {
     try {
         const EncodedJpeg encoded = encodeJpeg(picture, quality);
         if (encoded.status != kSaveOk) {
             return encoded.status;
         }
-        return writeWhole(encoded.bytes, path);
+        // The file appears under its name only once it is complete: a failed
+        // write leaves neither a partial file nor a damaged earlier one.
+        return writeWhole(file, encoded.bytes) ? kSaveOk : kSaveWin32Error;
     } catch (const std::bad_alloc&) {
         return kSaveOutOfMemory;
     }
@@ -43,7 +34,13 @@ namespace Module1 {
 
 void saveJpeg(const QImage& picture, const QString& path, int quality)
 {
-    const int status = writeJpeg(picture, path, quality);
+    AtomicOutputFile file(path);
+    saveJpeg(picture, file, quality);
+}
+
+void saveJpeg(const QImage& picture, OutputFile& file, int quality)
+{
+    const int status = writeJpeg(picture, file, quality);
     if (status != kSaveOk) {
         throw AppError(kSaveErrorNumber, saveErrorText(status));
     }

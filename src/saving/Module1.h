@@ -3,6 +3,7 @@
 
 #include "SaveStatus.h"
 
+class OutputFile;
 class QImage;
 class QString;
 
@@ -15,6 +16,9 @@ inline constexpr int kSaveErrorNumber = 5;
 /// file of that name whole; raises AppError(kSaveErrorNumber) and leaves the folder as
 /// it was when it cannot.
 void saveJpeg(const QImage& picture, const QString& path, int quality);
+
+/// Writes a picture as JPEG into the file as saveJpeg does, failing as it fails.
+void saveJpeg(const QImage& picture, OutputFile& file, int quality);
 
 /// The description a failed save reports for a status.
 [[nodiscard]] QString saveErrorText(int status);

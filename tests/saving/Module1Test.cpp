@@ -4,6 +4,7 @@
 #include "JpegStructure.h"
 #include "PortraitPicture.h"
 #include "platform/AppError.h"
+#include "saving/OutputFile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -43,6 +44,44 @@ QStringList entries(const QString& folder)
                                   QDir::NoDotAndDotDot);
 }
 
+/// A file that fails at one chosen step, and takes at most a given number of
+/// bytes per write, the way a disk filling up does.
+class ScriptedOutputFile final : public OutputFile
+{
+public:
+    enum Step
+    {
+        Never,
+        Open,
+        Write,
+        Flush,
+        Commit,
+    };
+
+    Step failAt = Never;
+    qint64 bytesPerWrite = 1 << 20;
+    qint64 bytesBeforeWriteFails = 0;
+    QByteArray written;
+    bool committed = false;
+
+    bool open() override { return failAt != Open; }
+    qint64 write(QByteArrayView bytes) override
+    {
+        if (failAt == Write && written.size() >= bytesBeforeWriteFails) {
+            return -1;
+        }
+        const QByteArrayView taken = bytes.first(qMin(bytes.size(), bytesPerWrite));
+        written += taken;
+        return taken.size();
+    }
+    bool flush() override { return failAt != Flush; }
+    bool commit() override
+    {
+        committed = failAt != Commit;
+        return committed;
+    }
+};
+
 // Saves and returns the file's bytes, or an empty array after a failed save.
 QByteArray saveAndRead(const QTemporaryDir& dir, const QImage& picture, int quality)
 {
@@ -73,6 +112,8 @@ private slots:
     void failedSaveLeavesExistingFileUntouched_data();
     void failedSaveLeavesExistingFileUntouched();
     void successfulSaveReplacesExistingFileWhole();
+    void failureAtAnyStepOfTheWriteRaisesErrorFiveUncommitted_data();
+    void failureAtAnyStepOfTheWriteRaisesErrorFiveUncommitted();
 
 private:
     QTemporaryDir m_dir;
@@ -274,6 +315,50 @@ void Module1Test::successfulSaveReplacesExistingFileWhole()
     QCOMPARE(readAll(path), saveAndRead(dir, m_portrait, 75));
     QCOMPARE(entries(dir.path()),
              QStringList({QStringLiteral("picture-75.jpg"), QStringLiteral("replaced.jpg")}));
+}
+
+void Module1Test::failureAtAnyStepOfTheWriteRaisesErrorFiveUncommitted_data()
+{
+    QTest::addColumn<int>("failAt");
+    QTest::addColumn<qint64>("bytesPerWrite");
+    QTest::addColumn<qint64>("bytesBeforeWriteFails");
+
+    using F = ScriptedOutputFile;
+    QTest::newRow("creating the file fails") << int(F::Open) << qint64(1 << 20) << qint64(0);
+    QTest::newRow("first write fails") << int(F::Write) << qint64(1 << 20) << qint64(0);
+    QTest::newRow("disk fills part way") << int(F::Write) << qint64(512) << qint64(1024);
+    QTest::newRow("flush to disk fails") << int(F::Flush) << qint64(1 << 20) << qint64(0);
+    QTest::newRow("commit fails") << int(F::Commit) << qint64(1 << 20) << qint64(0);
+    QTest::newRow("nothing fails, small writes") << int(F::Never) << qint64(100) << qint64(0);
+}
+
+void Module1Test::failureAtAnyStepOfTheWriteRaisesErrorFiveUncommitted()
+{
+    QFETCH(int, failAt);
+    QFETCH(qint64, bytesPerWrite);
+    QFETCH(qint64, bytesBeforeWriteFails);
+    ScriptedOutputFile file;
+    file.failAt = ScriptedOutputFile::Step(failAt);
+    file.bytesPerWrite = bytesPerWrite;
+    file.bytesBeforeWriteFails = bytesBeforeWriteFails;
+
+    int number = 0;
+    QString raised;
+    try {
+        Module1::saveJpeg(m_portrait, file, 80);
+    } catch (const AppError& error) {
+        number = error.number();
+        raised = error.description();
+    }
+    if (file.failAt == ScriptedOutputFile::Never) {
+        QCOMPARE(number, 0);
+        QVERIFY(file.committed);
+        QCOMPARE(file.written, saveAndRead(m_dir, m_portrait, 80));
+    } else {
+        QCOMPARE(number, 5);
+        QCOMPARE(raised, QStringLiteral("保存图像失败。 GDI+ Error:7"));
+        QVERIFY(!file.committed);
+    }
 }
 
 QTEST_MAIN(Module1Test)
