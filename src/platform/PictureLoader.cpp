@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
+#include <optional>
 
 namespace {
 
@@ -20,6 +22,12 @@ constexpr int kAllocationLimitMb = int(kMaxPicturePixels * 4 / (1024 * 1024)) + 
 
 // The file header and as much of the info header as says how long the rows are.
 constexpr qsizetype kBmpHeaderBytes = 34;
+
+// No JPEG of the largest picture allowed comes near the size of its pixels;
+// whatever a file holds beyond that is not read.
+constexpr qint64 kMaxJpegFileBytes = kMaxPicturePixels * 4;
+// For files that do not know their size, such as those under /proc.
+constexpr qint64 kFirstReadBytes = 64 * 1024;
 
 const std::array<QByteArray, 3> kOpenableFormats{"bmp", "jpeg", "gif"};
 
@@ -63,6 +71,40 @@ bool bmpRunLength(const QByteArray& header)
     return compression == kRle8 || compression == kRle4;
 }
 
+// The file's bytes, read rather than mapped: a mapped file that shrinks while
+// it is decoded kills the program with SIGBUS, and some mounts cannot be mapped
+// at all. A file that shrinks while read gives fewer bytes, whose missing end
+// libjpeg fills in; nothing when a read fails.
+std::optional<QByteArray> readJpegFile(QFile& file)
+{
+    if (!file.seek(0)) {
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    qint64 filled = 0;
+    // One more byte than the file claims to hold, so a file of the size it
+    // claims is read whole in one pass.
+    qint64 capacity = std::clamp(file.size() + 1, kFirstReadBytes, kMaxJpegFileBytes);
+    try {
+        for (;;) {
+            bytes.resize(capacity);
+            const qint64 got = file.read(bytes.data() + filled, capacity - filled);
+            if (got < 0) {
+                return std::nullopt;
+            }
+            filled += got;
+            if (got == 0 || filled < capacity || capacity == kMaxJpegFileBytes) {
+                break;
+            }
+            capacity = std::min(capacity * 2, kMaxJpegFileBytes);
+        }
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    bytes.truncate(filled);
+    return bytes;
+}
+
 } // namespace
 
 QImage QtPictureLoader::load(const QString& path)
@@ -97,13 +139,11 @@ QImage QtPictureLoader::load(const QString& path)
         // pixels are decoded by libjpeg-turbo straight into place, which is
         // both faster and never holds a second, unturned copy.
         const QImageIOHandler::Transformations transformation = reader.transformation();
-        uchar* mapped = file.map(0, file.size());
-        if (mapped == nullptr) {
+        const std::optional<QByteArray> bytes = readJpegFile(file);
+        if (!bytes) {
             refuse();
         }
-        image = JpegDecoder::decode(QByteArrayView(mapped, file.size()), transformation,
-                                    kMaxPicturePixels);
-        file.unmap(mapped);
+        image = JpegDecoder::decode(*bytes, transformation, kMaxPicturePixels);
     } else {
         reader.setAutoTransform(true);
         // Qt leaves the pixels a run-length BMP jumps over or never reaches as
