@@ -21,7 +21,11 @@ namespace {
 constexpr int kAllocationLimitMb = int(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
 
 // The file header and as much of the info header as says how long the rows are.
+constexpr qsizetype kBmpFileHeaderBytes = 14;
 constexpr qsizetype kBmpHeaderBytes = 34;
+// OS/2 1.x pictures have a header of 12 bytes, with 16-bit sizes and no coding.
+constexpr quint32 kOs2CoreHeaderBytes = 12;
+constexpr qsizetype kOs2HeaderBytes = kBmpFileHeaderBytes + kOs2CoreHeaderBytes;
 
 // No JPEG of the largest picture allowed comes near the size of its pixels;
 // whatever a file holds beyond that is not read.
@@ -36,27 +40,61 @@ const std::array<QByteArray, 3> kOpenableFormats{"bmp", "jpeg", "gif"};
     throw AppError(kInvalidPictureErrorNumber, QStringLiteral("图片无效。"));
 }
 
+/// What a BMP's header says about its pixel rows.
+struct BmpRows
+{
+    quint32 compression = 0;
+    qint64 dataOffset = 0;
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 bitsPerPixel = 0;
+};
+
+// The two header layouts put the same facts in different places; reading the
+// longer one out of the shorter reads pixels as the depth and the coding.
+std::optional<BmpRows> bmpRows(const QByteArray& header)
+{
+    if (header.size() < kBmpFileHeaderBytes + 4) {
+        return std::nullopt;
+    }
+    const char* bytes = header.constData();
+    BmpRows rows;
+    rows.dataOffset = qFromLittleEndian<quint32>(bytes + 10);
+    if (qFromLittleEndian<quint32>(bytes + 14) == kOs2CoreHeaderBytes) {
+        if (header.size() < kOs2HeaderBytes) {
+            return std::nullopt;
+        }
+        rows.width = qFromLittleEndian<quint16>(bytes + 18);
+        rows.height = qFromLittleEndian<quint16>(bytes + 20);
+        rows.bitsPerPixel = qFromLittleEndian<quint16>(bytes + 24);
+        return rows;
+    }
+    if (header.size() < kBmpHeaderBytes) {
+        return std::nullopt;
+    }
+    // Widened first: negating -2^31 as a 32-bit value is undefined.
+    rows.width = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 18)));
+    rows.height = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
+    rows.bitsPerPixel = qFromLittleEndian<quint16>(bytes + 28);
+    rows.compression = qFromLittleEndian<quint32>(bytes + 30);
+    return rows;
+}
+
 // Qt leaves the rows missing from a cut-off BMP as whatever the memory held,
 // so a file too short for its uncompressed rows is refused instead.
 bool bmpRowsComplete(const QByteArray& header, qint64 fileSize)
 {
     constexpr quint32 kUncompressed = 0;
     constexpr quint32 kBitFields = 3;
-    if (header.size() < kBmpHeaderBytes) {
+    const std::optional<BmpRows> rows = bmpRows(header);
+    if (!rows) {
         return false;
     }
-    const char* bytes = header.constData();
-    const quint32 compression = qFromLittleEndian<quint32>(bytes + 30);
-    if (compression != kUncompressed && compression != kBitFields) {
+    if (rows->compression != kUncompressed && rows->compression != kBitFields) {
         return true;
     }
-    const qint64 dataOffset = qFromLittleEndian<quint32>(bytes + 10);
-    // Widened first: negating -2^31 as a 32-bit value is undefined.
-    const qint64 width = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 18)));
-    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
-    const qint64 bitsPerPixel = qFromLittleEndian<quint16>(bytes + 28);
-    const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
-    return fileSize >= dataOffset + rowBytes * height;
+    const qint64 rowBytes = (rows->width * rows->bitsPerPixel + 31) / 32 * 4;
+    return fileSize >= rows->dataOffset + rowBytes * rows->height;
 }
 
 // Whether the BMP is run-length coded, which only 4- and 8-bit palette pictures are.
@@ -64,11 +102,8 @@ bool bmpRunLength(const QByteArray& header)
 {
     constexpr quint32 kRle8 = 1;
     constexpr quint32 kRle4 = 2;
-    if (header.size() < kBmpHeaderBytes) {
-        return false;
-    }
-    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 30);
-    return compression == kRle8 || compression == kRle4;
+    const std::optional<BmpRows> rows = bmpRows(header);
+    return rows && (rows->compression == kRle8 || rows->compression == kRle4);
 }
 
 // The file's bytes, read rather than mapped: a mapped file that shrinks while

@@ -144,6 +144,45 @@ private slots:
         QVERIFY(maxDistance(loaded, source) <= (bits == 16 ? 7 : 0));
     }
 
+    void bmpOfEitherHeaderKindLoadsWhateverItsFirstPixels_data()
+    {
+        QTest::addColumn<bool>("os2");
+        QTest::addColumn<QList<QRgb>>("firstPixels");
+        // The first stored pixels follow right after a 12-byte OS/2 header,
+        // where a 40-byte Windows header would still hold its depth and coding.
+        const QList<QRgb> nearBlack{qRgb(8, 0, 0), qRgb(0, 0, 8), qRgb(0, 0, 0)};
+        const QList<QRgb> black{qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(0, 0, 0)};
+        // Bytes that read as 8-bit run-length coding in the Windows layout.
+        const QList<QRgb> lookLikeRunLength{qRgb(0, 0, 0), qRgb(0, 1, 0), qRgb(0, 0, 0)};
+        const QList<QRgb> light{qRgb(220, 200, 180), qRgb(250, 240, 230), qRgb(200, 210, 220)};
+        for (const bool os2 : {true, false}) {
+            const char* kind = os2 ? "OS/2 1.x" : "Windows";
+            QTest::addRow("%s, near-black", kind) << os2 << nearBlack;
+            QTest::addRow("%s, black", kind) << os2 << black;
+            QTest::addRow("%s, run-length lookalike", kind) << os2 << lookLikeRunLength;
+            QTest::addRow("%s, light", kind) << os2 << light;
+        }
+    }
+
+    void bmpOfEitherHeaderKindLoadsWhateverItsFirstPixels()
+    {
+        QFETCH(bool, os2);
+        QFETCH(QList<QRgb>, firstPixels);
+        QImage source = photoLike(QSize(7, 5));
+        // Rows are stored bottom-up, so the bottom row comes first.
+        for (int x = 0; x < firstPixels.size(); ++x) {
+            source.setPixel(x, source.height() - 1, firstPixels[x]);
+        }
+        const QByteArray bytes = os2 ? os2BmpFile(source) : bmpFile(source, 24, false);
+        const QString path = write(QStringLiteral("first-pixels.bmp"), bytes);
+        const QImage loaded = load(path);
+        QCOMPARE(loaded.size(), source.size());
+        QCOMPARE(maxDistance(loaded, source), 0);
+        // The check that refuses a file cut inside its rows still holds.
+        QCOMPARE(loadError(write(QStringLiteral("first-pixels-cut.bmp"), bytes.chopped(4))),
+                 kInvalidPictureErrorNumber);
+    }
+
     void jpegVariantsLoadTheirPixels_data()
     {
         QTest::addColumn<bool>("progressive");

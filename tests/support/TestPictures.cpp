@@ -191,6 +191,38 @@ QByteArray bmpFile(const QImage& image, int bitsPerPixel, bool topDown)
     return out;
 }
 
+QByteArray os2BmpFile(const QImage& image)
+{
+    constexpr int kBits = 24;
+    constexpr int kCoreHeaderBytes = 12;
+    const int width = image.width();
+    const int height = image.height();
+    const int rowBytes = ((width * kBits + 31) / 32) * 4;
+    const int dataOffset = 14 + kCoreHeaderBytes;
+
+    QByteArray out;
+    out.append("BM");
+    appendLe32(out, dataOffset + qint64(rowBytes) * height);
+    appendLe32(out, 0);
+    appendLe32(out, dataOffset);
+    appendLe32(out, kCoreHeaderBytes);
+    appendLe16(out, width);
+    appendLe16(out, height);
+    appendLe16(out, 1);
+    appendLe16(out, kBits);
+    for (int y = height - 1; y >= 0; --y) {
+        QByteArray row(rowBytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = image.pixel(x, y);
+            row[x * 3] = char(qBlue(c));
+            row[x * 3 + 1] = char(qGreen(c));
+            row[x * 3 + 2] = char(qRed(c));
+        }
+        out.append(row);
+    }
+    return out;
+}
+
 QByteArray gifFile(const QList<QImage>& frames, int transparentIndex)
 {
     const QImage& first = frames.first();

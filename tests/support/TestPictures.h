@@ -19,6 +19,8 @@ namespace TestPictures {
 
 /// A BMP file written by hand, at 1, 4, 8 (palette images), 16, 24 or 32 bits.
 [[nodiscard]] QByteArray bmpFile(const QImage& image, int bitsPerPixel, bool topDown);
+/// A 24-bit BMP with the 12-byte OS/2 1.x header, rows stored bottom-up.
+[[nodiscard]] QByteArray os2BmpFile(const QImage& image);
 /// A GIF of Format_Indexed8 frames sharing the first frame's colours;
 /// transparentIndex < 0 means no transparent colour.
 [[nodiscard]] QByteArray gifFile(const QList<QImage>& frames, int transparentIndex);
