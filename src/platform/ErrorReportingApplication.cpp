@@ -4,6 +4,7 @@
 #include "AppError.h"
 #include "MessageBox.h"
 #include "ProgramInfo.h"
+#include "QtTranslation.h"
 
 #include <cstdio>
 
@@ -12,6 +13,7 @@ ErrorReportingApplication::ErrorReportingApplication(int& argc, char** argv)
 {
     setApplicationName(programTitle());
     setApplicationDisplayName(programTitle());
+    installQtTranslation(*this);
 }
 
 ErrorReportingApplication::~ErrorReportingApplication() = default;
