@@ -11,8 +11,9 @@
 ErrorReportingApplication::ErrorReportingApplication(int& argc, char** argv)
     : QApplication(argc, argv), m_terminate([](int status) { QCoreApplication::exit(status); })
 {
+    // No display name: Qt would append it to every window title that does
+    // not already end with it, and each window must show exactly its caption.
     setApplicationName(programTitle());
-    setApplicationDisplayName(programTitle());
     installQtTranslation(*this);
 }
 
