@@ -1,17 +1,37 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Kestrova needs on Debian 12.
+# Installs from Debian 12's archive what Kestrova needs.
+#   scripts/install-deps.sh         what building and running the program needs
+#   scripts/install-deps.sh --test  that, and the tools the tests, benchmarks,
+#                                   fuzzers and format check need
 set -euo pipefail
 
-packages=(
+run_packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libjpeg62-turbo-dev libjpeg-turbo-progs
-    libbenchmark-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    # Qt's own dialogs and menus in Simplified Chinese.
+    qt6-translations-l10n
+    libjpeg62-turbo-dev
+    # Colour profiles embedded in photos.
+    liblcms2-dev
+    # Face finding, for framing the head automatically.
+    libdlib-dev libdlib-data
+    # The interface font: the captions are Chinese.
     fonts-wqy-microhei
+)
+test_packages=(
+    libjpeg-turbo-progs
+    libbenchmark-dev
     xvfb xauth x11-utils
     clang-format clang libclang-rt-14-dev
     desktop-file-utils
 )
+
+packages=("${run_packages[@]}")
+what="build and run"
+if [ "${1:-}" = "--test" ]; then
+    packages+=("${test_packages[@]}")
+    what="build, run and test"
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,7 +41,7 @@ for package in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
-    echo "All build and test dependencies are installed."
+    echo "Everything needed to $what Kestrova is installed."
     exit 0
 fi
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds Kestrova and runs every test, the one in a real X server included.
+# Installs the test tools, builds everything (program, tests, benchmarks) and
+# runs every test, the ones in a real X server included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh build
+scripts/install-deps.sh --test
+scripts/build.sh build -DKESTROVA_BUILD_TESTS=ON -DKESTROVA_BUILD_BENCHMARKS=ON
 cd build
 ctest --output-on-failure -j"$(nproc)"

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs into a scratch folder and checks the tree a user gets.
+# Installs into a scratch folder and checks the tree a user gets, and that the
+# installed program starts from there (run it in an X server: tests/app/InXvfb.sh).
 set -euo pipefail
 build=$1
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+cleanup() {
+    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
 prefix=/opt/kestrova-install-test
 
 DESTDIR="$tmp" cmake --install "$build" --prefix "$prefix" >"$tmp/install.log"
@@ -39,4 +44,24 @@ user_entry="$home/.local/share/applications/kestrova.desktop"
 [ -s "$user_entry" ] || { echo "no entry in the user's menu"; exit 1; }
 desktop-file-validate "$user_entry"
 grep -qx "Exec=$home/Kestrova/bin/kestrova" "$user_entry"
-echo "install tree is complete"
+
+# The installed program runs from its own folder, the one its photos go to,
+# with nothing from the build tree.
+installed="$home/Kestrova/bin/kestrova"
+(cd "$home" && HOME="$home" QT_QPA_PLATFORM=xcb exec "$installed" >"$tmp/app.log" 2>&1) &
+app=$!
+state=""
+for _ in $(seq 300); do
+    state=$(xwininfo -name Kestrova 2>/dev/null | awk '/Map State:/ {print $3}') || true
+    [ "$state" = IsViewable ] && break
+    if ! kill -0 "$app" 2>/dev/null; then
+        echo "the installed program exited early:"
+        cat "$tmp/app.log"
+        exit 1
+    fi
+    sleep 0.1
+done
+[ "$state" = IsViewable ] || { echo "the installed program showed no window"; exit 1; }
+running=$(readlink "/proc/$app/exe")
+[ "$running" = "$installed" ] || { echo "running $running, not $installed"; exit 1; }
+echo "install tree is complete and its program starts"
