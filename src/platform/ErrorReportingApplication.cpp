@@ -2,6 +2,7 @@
 #include "ErrorReportingApplication.h"
 
 #include "AppError.h"
+#include "InterfaceFont.h"
 #include "MessageBox.h"
 #include "ProgramInfo.h"
 #include "QtTranslation.h"
@@ -15,6 +16,7 @@ ErrorReportingApplication::ErrorReportingApplication(int& argc, char** argv)
     // not already end with it, and each window must show exactly its caption.
     setApplicationName(programTitle());
     installQtTranslation(*this);
+    setFont(interfaceFont());
 }
 
 ErrorReportingApplication::~ErrorReportingApplication() = default;

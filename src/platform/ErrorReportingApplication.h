@@ -13,7 +13,8 @@ inline constexpr int kErrorExitStatus = 1;
 /// The application object; every event handler runs under its notify(), so
 /// an error no handler takes is reported here, once for the whole program:
 /// a message box with the error's number and description, then the program
-/// ends with a non-zero status.
+/// ends with a non-zero status. It also gives every window the interface's
+/// font and Qt's own texts in Chinese.
 class ErrorReportingApplication : public QApplication
 {
     Q_OBJECT
