@@ -1,11 +1,13 @@
 // Kestrova — identity photo maker.
 #include "JpegDecoder.h"
 
+#include "ColourProfile.h"
 #include "HugePages.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include <jpeglib.h>
@@ -18,6 +20,9 @@ constexpr int kMaxProgressiveScans = 500;
 // Rows decoded per call when they have to be moved into place afterwards.
 constexpr int kStripRows = 16;
 constexpr int kBytesPerPixel = 4;
+// Where an ICC colour profile is stored, split over as many markers as it needs.
+constexpr int kIccMarker = JPEG_APP0 + 2;
+constexpr unsigned int kMaxMarkerBytes = 0xffff;
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
 constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
@@ -64,13 +69,16 @@ struct Job
     JDIMENSION height = 0;
     bool cmyk = false;
     Placement placement;
-    bool direct = false;    // rows go straight into the image, upright and RGB32
-    uchar* strip = nullptr; // kStripRows rows of width pixels otherwise
+    bool direct = false;       // rows go straight into the image, upright and RGB32
+    uchar* strip = nullptr;    // kStripRows rows of width pixels otherwise
+    JOCTET* profile = nullptr; // the embedded ICC profile, malloc'ed by libjpeg
+    unsigned int profileSize = 0;
 };
 
 void readHeader(jpeg_decompress_struct& info, Job& job)
 {
     jpeg_mem_src(&info, job.data, job.size);
+    jpeg_save_markers(&info, kIccMarker, kMaxMarkerBytes);
     jpeg_read_header(&info, TRUE);
     // libjpeg cannot turn CMYK into RGB itself.
     job.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
@@ -140,6 +148,15 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
             }
             placeStrip(job, first, int(got));
         }
+    }
+}
+
+// A broken chain of profile markers reads as no profile at all.
+void readProfile(jpeg_decompress_struct& info, Job& job)
+{
+    if (!jpeg_read_icc_profile(&info, &job.profile, &job.profileSize)) {
+        job.profile = nullptr;
+        job.profileSize = 0;
     }
 }
 
@@ -223,8 +240,13 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
             if (!runGuarded(info, errors, decodeRows, job)) {
                 image = QImage();
             }
+            runGuarded(info, errors, readProfile, job);
         }
     }
     jpeg_destroy_decompress(&info);
+    if (job.profile != nullptr) {
+        convertToSrgb(image, QByteArrayView(job.profile, job.profileSize));
+        std::free(job.profile);
+    }
     return image;
 }

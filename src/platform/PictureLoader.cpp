@@ -2,6 +2,8 @@
 #include "PictureLoader.h"
 
 #include "AppError.h"
+#include "BmpProfile.h"
+#include "ColourProfile.h"
 #include "JpegDecoder.h"
 
 #include <QFile>
@@ -191,6 +193,9 @@ QImage QtPictureLoader::load(const QString& path)
         }
         if (!reader.read(&image)) {
             image = QImage();
+        }
+        if (format == "bmp") {
+            convertToSrgb(image, embeddedBmpProfile(file));
         }
     }
     if (image.isNull()) {
