@@ -335,6 +335,16 @@ bool ColourProfile::convertToSrgb(QImage& image) const
     return true;
 }
 
+bool ColourProfile::needsWholePicture() const
+{
+    return m_conversion->grey != nullptr;
+}
+
+void ColourProfile::convertPixels(QRgb* pixels, qsizetype count) const
+{
+    m_conversion->convert(pixels, count);
+}
+
 bool convertToSrgb(QImage& image, QByteArrayView icc)
 {
     if (icc.isEmpty()) {

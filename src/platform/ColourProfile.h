@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QRgb>
 
 #include <memory>
 #include <optional>
@@ -30,6 +31,13 @@ public:
     /// leaving it as it was, when the profile does not fit the picture (a grey
     /// profile on a colour picture).
     bool convertToSrgb(QImage& image) const;
+
+    /// Whether the picture must be seen whole before it can be converted: a
+    /// grey profile fits only a picture that is grey throughout.
+    [[nodiscard]] bool needsWholePicture() const;
+    /// Converts RGB32 pixels in place, their top byte kept; safe on several
+    /// threads at once.
+    void convertPixels(QRgb* pixels, qsizetype count) const;
 
 private:
     struct Conversion;

@@ -3,11 +3,13 @@
 
 #include "ColourProfile.h"
 #include "HugePages.h"
+#include "StreamedConversion.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include <jpeglib.h>
@@ -73,7 +75,25 @@ struct Job
     uchar* strip = nullptr;    // kStripRows rows of width pixels otherwise
     JOCTET* profile = nullptr; // the embedded ICC profile, malloc'ed by libjpeg
     unsigned int profileSize = 0;
+    QImageIOHandler::Transformations transformation;
+    // Told of each region of the image whose pixels are final.
+    void (*regionDone)(void* sink, QRect region) = nullptr;
+    void* sink = nullptr;
 };
+
+QPoint turned(qsizetype x, qsizetype y, qsizetype width, qsizetype height,
+              QImageIOHandler::Transformations transformation);
+
+/// Where stored rows first .. first + count - 1 lie in the turned image.
+QRect placedRows(const Job& job, JDIMENSION first, JDIMENSION count)
+{
+    const QPoint a = turned(0, first, job.width, job.height, job.transformation);
+    const QPoint b =
+        turned(job.width - 1, first + count - 1, job.width, job.height, job.transformation);
+    // Not QRect::normalized(), which moves both edges of a flipped rectangle one pixel in.
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
 
 void readHeader(jpeg_decompress_struct& info, Job& job)
 {
@@ -148,6 +168,9 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
             }
             placeStrip(job, first, int(got));
         }
+        if (job.regionDone != nullptr) {
+            job.regionDone(job.sink, placedRows(job, first, got));
+        }
     }
 }
 
@@ -219,12 +242,18 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
     Job job;
     job.data = reinterpret_cast<const unsigned char*>(data.data());
     job.size = static_cast<unsigned long>(data.size());
+    job.transformation = transformation;
+    std::optional<ColourProfile> profile;
 
     QImage image;
     jpeg_create_decompress(&info);
     info.progress = &progress;
     if (runGuarded(info, errors, readHeader, job) && job.width > 0 && job.height > 0 &&
         qint64(job.width) * job.height <= maxPixels) {
+        if (runGuarded(info, errors, readProfile, job) && job.profile != nullptr) {
+            profile = ColourProfile::fromIcc(QByteArrayView(job.profile, job.profileSize));
+            std::free(job.profile);
+        }
         const bool quarterTurn = transformation & QImageIOHandler::TransformationRotate90;
         image = QImage(int(quarterTurn ? job.height : job.width),
                        int(quarterTurn ? job.width : job.height), QImage::Format_RGB32);
@@ -237,16 +266,25 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
                 strip.resize(std::size_t(job.width) * kStripRows * kBytesPerPixel);
                 job.strip = strip.data();
             }
-            if (!runGuarded(info, errors, decodeRows, job)) {
-                image = QImage();
+            // Converted to sRGB beside the decoding where it can be, after it otherwise.
+            std::optional<StreamedConversion> streamed;
+            if (profile && !profile->needsWholePicture()) {
+                streamed.emplace(*profile, image);
+                job.regionDone = &StreamedConversion::regionDone;
+                job.sink = &*streamed;
             }
-            runGuarded(info, errors, readProfile, job);
+            const bool decoded = runGuarded(info, errors, decodeRows, job);
+            if (streamed && decoded) {
+                streamed->finish();
+            }
+            streamed.reset();
+            if (!decoded) {
+                image = QImage();
+            } else if (profile && job.regionDone == nullptr) {
+                profile->convertToSrgb(image);
+            }
         }
     }
     jpeg_destroy_decompress(&info);
-    if (job.profile != nullptr) {
-        convertToSrgb(image, QByteArrayView(job.profile, job.profileSize));
-        std::free(job.profile);
-    }
     return image;
 }

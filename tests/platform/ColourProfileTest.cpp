@@ -238,9 +238,12 @@ private slots:
         // Large enough to be converted in bands on several threads.
         QTest::newRow("JPEG, Display P3, 2 megapixels")
             << withIccProfile(jpeg(colourful(QSize(1601, 1301))), p3) << Space::DisplayP3;
-        QTest::newRow("turned JPEG, Display P3")
-            << withIccProfile(TestPictures::withExifOrientation(jpeg(photo), 6), p3)
-            << Space::DisplayP3;
+        // Every EXIF orientation: the picture is converted wherever its rows land.
+        for (int orientation = 2; orientation <= 8; ++orientation) {
+            QTest::addRow("JPEG, Display P3, orientation %d", orientation)
+                << withIccProfile(TestPictures::withExifOrientation(jpeg(photo), orientation), p3)
+                << Space::DisplayP3;
+        }
         QTest::newRow("BMP, embedded Display P3")
             << bmpV5File(photo, kEmbedded, p3) << Space::DisplayP3;
         QTest::newRow("BMP, embedded Adobe RGB")
