@@ -9,7 +9,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include <jpeglib.h>
@@ -251,8 +253,8 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
     if (runGuarded(info, errors, readHeader, job) && job.width > 0 && job.height > 0 &&
         qint64(job.width) * job.height <= maxPixels) {
         if (runGuarded(info, errors, readProfile, job) && job.profile != nullptr) {
-            profile = ColourProfile::fromIcc(QByteArrayView(job.profile, job.profileSize));
-            std::free(job.profile);
+            const std::unique_ptr<JOCTET, decltype(&std::free)> icc(job.profile, &std::free);
+            profile = ColourProfile::fromIcc(QByteArrayView(icc.get(), job.profileSize));
         }
         const bool quarterTurn = transformation & QImageIOHandler::TransformationRotate90;
         image = QImage(int(quarterTurn ? job.height : job.width),
@@ -269,9 +271,13 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
             // Converted to sRGB beside the decoding where it can be, after it otherwise.
             std::optional<StreamedConversion> streamed;
             if (profile && !profile->needsWholePicture()) {
-                streamed.emplace(*profile, image);
-                job.regionDone = &StreamedConversion::regionDone;
-                job.sink = &*streamed;
+                try {
+                    streamed.emplace(*profile, image);
+                    job.regionDone = &StreamedConversion::regionDone;
+                    job.sink = &*streamed;
+                } catch (const std::system_error&) {
+                    // No thread to be had: converted after the decode instead.
+                }
             }
             const bool decoded = runGuarded(info, errors, decodeRows, job);
             if (streamed && decoded) {
