@@ -131,8 +131,18 @@ void BM_ConvertToSrgb(benchmark::State& state)
                                             : "tables read off littleCMS");
 }
 
+/// Reading a profile and making its tables, paid once per opened picture.
+void BM_ReadProfile(benchmark::State& state)
+{
+    const QByteArray icc = ProfiledPictures::displayP3Profile();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ColourProfile::fromIcc(icc));
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_ReadProfile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Open24MegapixelWithAndWithoutProfile)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -89,6 +89,39 @@ int maxDifference(QRgb a, QRgb b)
                      std::abs(qBlue(a) - qBlue(b))});
 }
 
+using EncodeTable = decltype(SrgbTables::encoded);
+
+/// Linear sRGB at every step to 8-bit sRGB, by littleCMS; the same for
+/// every profile, so made once.
+const std::optional<EncodeTable>& encodeTable()
+{
+    static const std::optional<EncodeTable> table = []() -> std::optional<EncodeTable> {
+        const Profile linear = linearSrgbProfile();
+        const Profile srgb = srgbProfile();
+        if (!linear || !srgb) {
+            return std::nullopt;
+        }
+        const Transform encode(cmsCreateTransform(linear.get(), TYPE_RGB_FLT, srgb.get(),
+                                                  TYPE_RGB_8, kIntent, cmsFLAGS_NOCACHE));
+        if (!encode) {
+            return std::nullopt;
+        }
+        constexpr int kSteps = SrgbTables::kLinearSteps;
+        std::vector<float> steps(3 * (kSteps + 1));
+        for (int step = 0; step <= kSteps; ++step) {
+            std::fill_n(steps.begin() + 3 * step, 3, float(double(step) / kSteps));
+        }
+        std::vector<uchar> encoded(steps.size());
+        cmsDoTransform(encode.get(), steps.data(), encoded.data(), kSteps + 1);
+        EncodeTable result{};
+        for (int step = 0; step <= kSteps; ++step) {
+            result[step] = encoded[3 * step];
+        }
+        return result;
+    }();
+    return table;
+}
+
 /// Reads the conversion off littleCMS itself: black, then each channel alone
 /// at every level, into linear sRGB; and linear sRGB at every step back to
 /// 8 bits. Nothing when the profile is not a matrix-and-curves one, which
@@ -101,11 +134,10 @@ std::unique_ptr<SrgbTables> tabulate(cmsHPROFILE source, cmsHPROFILE srgb)
     }
     const Transform toLinear(cmsCreateTransform(source, TYPE_RGB_8, linear.get(), TYPE_RGB_FLT,
                                                 kIntent, cmsFLAGS_NOCACHE));
-    const Transform encode(cmsCreateTransform(linear.get(), TYPE_RGB_FLT, srgb, TYPE_RGB_8, kIntent,
-                                              cmsFLAGS_NOCACHE));
     const Transform reference(
         cmsCreateTransform(source, TYPE_RGB_8, srgb, TYPE_RGB_8, kIntent, cmsFLAGS_NOCACHE));
-    if (!toLinear || !encode || !reference) {
+    const std::optional<EncodeTable>& encode = encodeTable();
+    if (!toLinear || !reference || !encode) {
         return nullptr;
     }
 
@@ -151,15 +183,7 @@ std::unique_ptr<SrgbTables> tabulate(cmsHPROFILE source, cmsHPROFILE srgb)
         tables->offset[out] = float(sample(0, out) * kSteps);
     }
 
-    std::vector<float> steps(3 * (SrgbTables::kLinearSteps + 1));
-    for (int step = 0; step <= SrgbTables::kLinearSteps; ++step) {
-        std::fill_n(steps.begin() + 3 * step, 3, float(step / kSteps));
-    }
-    std::vector<uchar> encoded(steps.size());
-    cmsDoTransform(encode.get(), steps.data(), encoded.data(), SrgbTables::kLinearSteps + 1);
-    for (int step = 0; step <= SrgbTables::kLinearSteps; ++step) {
-        tables->encoded[step] = encoded[3 * step];
-    }
+    tables->encoded = *encode;
 
     // A grid of colours through both: a table-based profile, or curves that
     // mix the channels, cannot pass.
