@@ -20,6 +20,8 @@ run_packages=(
 )
 test_packages=(
     libjpeg-turbo-progs
+    # Real portraits the head-framing tests and benchmarks place into photos.
+    libdlib19.1 python-matplotlib-data
     libbenchmark-dev
     xvfb xauth x11-utils
     clang-format clang libclang-rt-14-dev
