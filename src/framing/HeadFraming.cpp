@@ -75,10 +75,9 @@ AxisPlacement placeAxis(const Axis& axis, CaptureStart captureStart)
     return best;
 }
 
-bool inside(QPointF point, QSize size)
+bool finite(QPointF point)
 {
-    return point.x() >= 0.0 && point.x() <= size.width() && point.y() >= 0.0 &&
-           point.y() <= size.height();
+    return std::isfinite(point.x()) && std::isfinite(point.y());
 }
 
 } // namespace
@@ -87,9 +86,9 @@ std::optional<HeadPlacement> HeadFraming::place(QSize naturalPixels, QPointF eye
                                                 QPointF chin, TwipsScale tpp, QSizeF clientTwips,
                                                 const HeadStandard& standard)
 {
-    // The comparisons are false for a point that is not a number, so it is refused too.
-    if (naturalPixels.isEmpty() || !inside(eyeMidpoint, naturalPixels) ||
-        !inside(chin, naturalPixels) || !(chin.y() > eyeMidpoint.y())) {
+    // A point may lie a little outside the photo, as a chin cut off by its bottom edge does.
+    if (naturalPixels.isEmpty() || !finite(eyeMidpoint) || !finite(chin) ||
+        chin.y() <= eyeMidpoint.y()) {
         return std::nullopt;
     }
     const double scale = (standard.chinY - standard.eyeMidpointY) / (chin.y() - eyeMidpoint.y());

@@ -40,9 +40,9 @@ public:
     /// Scales the photo so the eyes-to-chin height matches the standard and places photo and
     /// frame so the eyes' midpoint lands where the standard wants it; where the photo's edges
     /// forbid that, the reachable placement closest to it at the same scale. The points are in
-    /// the photo's own pixels, in the same convention as the standard's. None when the points
-    /// lie outside the photo, the chin is not below the eyes, or the photo would have to grow
-    /// past kMaxZoomedTwips.
+    /// the photo's own pixels, in the same convention as the standard's. None for an empty
+    /// picture, points that are not finite, a chin not below the eyes, or a photo that would
+    /// have to grow past kMaxZoomedTwips.
     [[nodiscard]] static std::optional<HeadPlacement>
     place(QSize naturalPixels, QPointF eyeMidpoint, QPointF chin, TwipsScale tpp,
           QSizeF clientTwips, const HeadStandard& standard = kChineseIdHead);

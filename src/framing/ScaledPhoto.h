@@ -25,6 +25,9 @@ public:
     [[nodiscard]] bool isNull() const { return m_pyramid == nullptr; }
     /// The picture's own size in pixels.
     [[nodiscard]] QSize naturalSize() const { return m_naturalSize; }
+    /// The picture and its reductions, shared: a search over them on another thread keeps
+    /// them alive even if a new picture replaces this one meanwhile. Null without a picture.
+    [[nodiscard]] std::shared_ptr<const PhotoPyramid> pyramid() const { return m_pyramid; }
 
     /// Sets the size the photo is shown at; the same size again changes nothing.
     void setDisplaySize(QSize size);

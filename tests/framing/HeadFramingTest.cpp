@@ -95,6 +95,10 @@ private slots:
             << 138.0;
         // Shown at exactly 240 x 360: the clamp pins the photo, so only the frame moves, and
         // it cannot go left of 0.
+        // A chin cut off by the photo's bottom edge still gives the head's size; the eye can
+        // come no lower than the bottom-aligned photo and the last frame step allow.
+        QTest::newRow("chin below the photo's edge")
+            << phone << QPointF(1500, 3700) << QPointF(1500, 4270) << QPointF(60, 150) << 207.0;
         QTest::newRow("scale pins the photo, frame takes up the rest")
             << QSize(2400, 3600) << QPointF(1200, 1200) << QPointF(1200, 1770) << QPointF(60, 81)
             << 138.0;
@@ -168,10 +172,8 @@ private slots:
             << QSize(400, 600) << QPointF(200, 300) << QPointF(200, 200);
         QTest::newRow("chin level with the eyes")
             << QSize(400, 600) << QPointF(200, 300) << QPointF(260, 300);
-        QTest::newRow("eyes outside the photo")
-            << QSize(400, 600) << QPointF(-5, 300) << QPointF(200, 400);
-        QTest::newRow("chin outside the photo")
-            << QSize(400, 600) << QPointF(200, 300) << QPointF(200, 601);
+        QTest::newRow("infinite") << QSize(400, 600) << QPointF(200, 300)
+                                  << QPointF(200, std::numeric_limits<double>::infinity());
         QTest::newRow("not a number") << QSize(400, 600) << QPointF(nan, 300) << QPointF(200, 400);
         // 57 capture pixels for a thousandth of a photo pixel: far past the largest zoom.
         QTest::newRow("photo would outgrow the largest zoom")

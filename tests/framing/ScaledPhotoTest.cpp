@@ -257,6 +257,18 @@ private slots:
         QCOMPARE(photo.scaledTileCount(), 0);
     }
 
+    void pyramidSharesThePicturesPixels()
+    {
+        // A face search reads the open photo's own pixels; a 48-megapixel photo copied for
+        // it would cost another 190 MB.
+        const QImage picture = TestPictures::photoLike(QSize(900, 600));
+        const ScaledPhoto photo(picture);
+        QVERIFY(photo.pyramid());
+        QCOMPARE(photo.pyramid()->level(0).constBits(), picture.constBits());
+        QCOMPARE(photo.pyramid()->level(1).size(), QSize(450, 300));
+        QVERIFY(!ScaledPhoto().pyramid());
+    }
+
     void degenerateSizesDrawNothingOrOnePixel()
     {
         ScaledPhoto photo(TestPictures::photoLike(QSize(300, 200)));

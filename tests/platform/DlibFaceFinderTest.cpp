@@ -124,6 +124,29 @@ private slots:
         QCOMPARE(results[0].face->chin, results[1].face->chin);
     }
 
+    void picturesTooThinForAFaceHaveNone_data()
+    {
+        QTest::addColumn<QSize>("size");
+
+        QTest::newRow("one pixel") << QSize(1, 1);
+        QTest::newRow("a column") << QSize(1, 5000);
+        QTest::newRow("a strip") << QSize(6000, 4);
+    }
+
+    void picturesTooThinForAFaceHaveNone()
+    {
+        if (!modelInstalled()) {
+            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
+                  "installs libdlib-data");
+        }
+        QFETCH(QSize, size);
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        const FaceSearch search = finder().find(PhotoPyramid(picture));
+        QCOMPARE(search.outcome, FaceSearch::Outcome::NoFace);
+        QVERIFY(search.problem.isEmpty());
+    }
+
     void landmarksLieInsideTheFace()
     {
         if (!modelInstalled()) {
@@ -135,7 +158,7 @@ private slots:
             QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh "
                   "installs libdlib19.1");
         }
-        const FaceSearch search = makeDlibFaceFinder()->find(PhotoPyramid(image));
+        const FaceSearch search = finder().find(PhotoPyramid(image));
         QCOMPARE(search.outcome, FaceSearch::Outcome::Found);
         const FaceLandmarks& face = *search.face;
         // The photo's left eye is left of its right eye, both above the chin, all within or
@@ -149,7 +172,17 @@ private slots:
     }
 
 private:
+    /// One finder for the tests that only search, so the model is read once.
+    FaceFinder& finder()
+    {
+        if (!m_finder) {
+            m_finder = makeDlibFaceFinder();
+        }
+        return *m_finder;
+    }
+
     QTemporaryDir m_dir;
+    std::unique_ptr<FaceFinder> m_finder;
 };
 
 QTEST_GUILESS_MAIN(DlibFaceFinderTest)
