@@ -1,4 +1,5 @@
 // Kestrova — identity photo maker.
+#include "ProcessMemory.h"
 #include "TestPortraits.h"
 #include "framing/PhotoPyramid.h"
 #include "platform/DlibFaceFinder.h"
@@ -16,6 +17,7 @@
 namespace {
 
 const QString kModel = QString::fromLatin1(kFaceLandmarkModelPath);
+constexpr qint64 kSearchGrowthLimitKb = 24 * 1024;
 
 bool modelInstalled()
 {
@@ -145,6 +147,34 @@ private slots:
         const FaceSearch search = finder().find(PhotoPyramid(picture));
         QCOMPARE(search.outcome, FaceSearch::Outcome::NoFace);
         QVERIFY(search.problem.isEmpty());
+    }
+
+    void searchOfA48MegapixelPhotoCopiesNoFullLevel()
+    {
+        if (!modelInstalled()) {
+            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
+                  "installs libdlib-data");
+        }
+        const QImage image = portrait();
+        if (image.isNull()) {
+            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh "
+                  "installs libdlib19.1");
+        }
+        QVERIFY(!finder().prepare());
+        const QSize size(8000, 6000);
+        const double scale = 0.6 * size.height() / image.height();
+        const PhotoPyramid pyramid(
+            TestPortraits::placedIn(size, image, scale, QPointF(2500, 1200)));
+
+        const qint64 residentBefore = ProcessMemory::statusKb("VmRSS");
+        ProcessMemory::resetPeakResident();
+        const FaceSearch search = finder().find(pyramid);
+        const qint64 growthKb = ProcessMemory::statusKb("VmHWM") - residentBefore;
+        QCOMPARE(search.outcome, FaceSearch::Outcome::Found);
+        // Even a grey copy of the photo would be 48 MB; the search works on a reduced level
+        // and a crop around the face.
+        QVERIFY2(residentBefore > 0 && growthKb < kSearchGrowthLimitKb,
+                 qPrintable(QStringLiteral("peak grew by %1 kB").arg(growthKb)));
     }
 
     void landmarksLieInsideTheFace()
