@@ -24,9 +24,10 @@ namespace {
 // The detector's smallest face is about 80 pixels across, so at this longer side it finds a
 // face a tenth of the photo's longer side, in a fraction of the time the whole photo takes.
 constexpr int kDetectionSide = 800;
-// The landmarks come out in whole pixels of the level they are found on. At this box width
-// the eyes-to-chin height spans some 140 pixels of that level, so one of them is under half
-// a pixel of the 120 x 180 capture, where that height is 57 pixels.
+// The landmarks come out in whole pixels of the level they are found on. From this box width
+// on, the eyes-to-chin height spans at least some 125 pixels of that level (it is 0.7 to 0.9
+// of the box's width), so one of them is under half a pixel of the 120 x 180 capture, where
+// that height is 57 pixels.
 constexpr double kLandmarkBoxWidth = 180.0;
 // The landmark model samples pixels around the face's outline, somewhat beyond its box.
 constexpr double kCropMargin = 0.5;

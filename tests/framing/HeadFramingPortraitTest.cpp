@@ -6,8 +6,11 @@
 #include "framing/CaptureGeometry.h"
 #include "framing/HeadFraming.h"
 #include "framing/PhotoPyramid.h"
+#include "framing/ScaledPhoto.h"
+#include "framing/WorkAreaScene.h"
 #include "platform/DlibFaceFinder.h"
 #include "platform/PictureLoader.h"
+#include "saving/Module1.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +30,9 @@ const TwipsScale kTpp;
 // How far from the marks the eyes' midpoint and the chin may land, in capture pixels.
 constexpr double kEyeTolerance = 3.0;
 constexpr double kChinTolerance = 4.0;
+// The work area's back colour, and the save dialog's default quality of 10 on libjpeg's scale.
+const QColor kBack(242, 255, 229);
+constexpr int kSavedQuality = 100;
 
 struct Truth
 {
@@ -148,6 +154,24 @@ private slots:
                  qPrintable(landed));
         QVERIFY2(std::abs(chinLanded.y() - kChineseIdHead.chinY) <= kChinTolerance,
                  qPrintable(landed));
+
+        // The same through the pixels: the capture rendered as the work area shows it, saved
+        // as the save button saves it, read back, and its face found again.
+        const QString saved = QDir(m_dir.path()).filePath(QStringLiteral("capture.jpg"));
+        Module1::saveJpeg(renderedCapture(opened, *placement), saved, kSavedQuality);
+        const QImage capture(saved);
+        QCOMPARE(capture.size(), kCaptureSize);
+        const std::optional<FaceLandmarks> inSaved = faceInCapture(capture);
+        QVERIFY2(inSaved, "no face in the saved capture");
+        const QString found = QStringLiteral("eyes %1, chin %2 found in the saved capture")
+                                  .arg(describe(inSaved->eyeMidpoint()), describe(inSaved->chin));
+        qInfo("%s", qPrintable(found));
+        QVERIFY2(
+            std::abs(inSaved->eyeMidpoint().x() - kChineseIdHead.eyeMidpointX) <= kEyeTolerance &&
+                std::abs(inSaved->eyeMidpoint().y() - kChineseIdHead.eyeMidpointY) <= kEyeTolerance,
+            qPrintable(found));
+        QVERIFY2(std::abs(inSaved->chin.y() - kChineseIdHead.chinY) <= kChinTolerance,
+                 qPrintable(found));
     }
 
     void findsNoFaceWhereThereIsNone_data()
@@ -230,6 +254,50 @@ private slots:
     }
 
 private:
+    /// The capture as the program renders it: the photo shown at the placement under the
+    /// frame, the frame's interior copied.
+    static QImage renderedCapture(const QImage& opened, const HeadPlacement& placement)
+    {
+        ScaledPhoto shown(opened);
+        const PhotoGeometry& photo = placement.photo;
+        const QRect rect = kTpp.toPixels(photo.left, photo.top, photo.width, photo.height);
+        shown.setDisplaySize(rect.size());
+        WorkAreaScene scene;
+        scene.setBackColor(kBack);
+        scene.setPhoto(&shown);
+        scene.setPhotoRect(rect);
+        scene.setFrameRect(kTpp.toPixels(placement.frame.left, placement.frame.top,
+                                         kFrameWidthTwips, kFrameHeightTwips));
+        return scene.render(captureSourceRect(placement.frame, kTpp));
+    }
+
+    /// The face in a capture, in capture pixels. The capture is searched with a grey border,
+    /// since the detector wants some context around a face this large, and at four times the
+    /// size, so the landmarks, whole pixels where they are found, measure to a quarter of a
+    /// capture pixel.
+    std::optional<FaceLandmarks> faceInCapture(const QImage& capture)
+    {
+        constexpr int kBorder = 60;
+        constexpr int kEnlarged = 4;
+        QImage framed(capture.size() + QSize(2 * kBorder, 2 * kBorder), QImage::Format_RGB32);
+        framed.fill(Qt::gray);
+        {
+            QPainter painter(&framed);
+            painter.drawImage(QPoint(kBorder, kBorder), capture);
+        }
+        const FaceSearch search = m_finder->find(PhotoPyramid(framed.scaled(
+            framed.size() * kEnlarged, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        if (!search.face) {
+            return std::nullopt;
+        }
+        const QPointF offset(kBorder, kBorder);
+        FaceLandmarks face = *search.face;
+        face.leftEye = face.leftEye / kEnlarged - offset;
+        face.rightEye = face.rightEye / kEnlarged - offset;
+        face.chin = face.chin / kEnlarged - offset;
+        return face;
+    }
+
     static void addRow(int portrait, QSize photo, double eyesToChin, QPointF eyesAt,
                        int orientation)
     {

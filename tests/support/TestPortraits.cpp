@@ -40,7 +40,7 @@ const QList<Portrait>& all()
         collageTile(QStringLiteral("Bruce Willis, smiling"), QRect(1048, 759, 186, 186)),
         collageTile(QStringLiteral("Bruce Willis, white backdrop"), QRect(787, 821, 155, 155)),
         collageTile(QStringLiteral("Jason Statham, height chart"), QRect(862, 408, 186, 186)),
-        collageTile(QStringLiteral("Jason Statham, suit"), QRect(873, 116, 155, 155)),
+        collageTile(QStringLiteral("Jason Statham, stubble"), QRect(65, 701, 155, 155)),
     };
     return portraits;
 }
