@@ -3,6 +3,7 @@
 
 #include "framing/PhotoPyramid.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QRect>
@@ -111,7 +112,8 @@ private:
         if (!file.isFile()) {
             return QStringLiteral("The face landmark model %1 is missing.").arg(m_modelPath);
         }
-        std::ifstream in(file.absoluteFilePath().toLocal8Bit().toStdString(), std::ios::binary);
+        std::ifstream in(QFile::encodeName(file.absoluteFilePath()).toStdString(),
+                         std::ios::binary);
         if (!in) {
             return QStringLiteral("The face landmark model %1 cannot be read.").arg(m_modelPath);
         }
