@@ -64,7 +64,7 @@ QString missingFiles()
                               "libdlib-data");
     }
     if (!QFileInfo::exists(TestPortraits::all().at(0).path)) {
-        return QStringLiteral("no portrait: scripts/install-deps.sh installs %1")
+        return QStringLiteral("no portrait: scripts/install-deps.sh --test installs %1")
             .arg(TestPortraits::all().at(0).package);
     }
     return QString();

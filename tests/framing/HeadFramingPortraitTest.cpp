@@ -115,7 +115,7 @@ private slots:
         const TestPortraits::Portrait& source = TestPortraits::all().at(portrait);
         const QImage image = TestPortraits::load(source);
         if (image.isNull()) {
-            QSKIP(qPrintable(QStringLiteral("%1 is not installed: scripts/install-deps.sh "
+            QSKIP(qPrintable(QStringLiteral("%1 is not installed: scripts/install-deps.sh --test "
                                             "installs %2")
                                  .arg(source.path, source.package)));
         }
@@ -195,9 +195,10 @@ private slots:
             const TestPortraits::Portrait dogs = TestPortraits::dogs();
             const QImage image = TestPortraits::load(dogs);
             if (image.isNull()) {
-                QSKIP(qPrintable(QStringLiteral("%1 is not installed: scripts/install-deps.sh "
-                                                "installs %2")
-                                     .arg(dogs.path, dogs.package)));
+                QSKIP(
+                    qPrintable(QStringLiteral("%1 is not installed: scripts/install-deps.sh --test "
+                                              "installs %2")
+                                   .arg(dogs.path, dogs.package)));
             }
             picture = TestPortraits::placedIn(photo, image, 4.0, QPointF(600, 150));
         } else {
@@ -220,7 +221,7 @@ private slots:
         const QImage small = TestPortraits::load(smallSource);
         const QImage large = TestPortraits::load(largeSource);
         if (small.isNull() || large.isNull()) {
-            QSKIP("the portraits' packages are not installed: scripts/install-deps.sh "
+            QSKIP("the portraits' packages are not installed: scripts/install-deps.sh --test "
                   "installs them");
         }
         const Truth smallNative = reference(0, small);

@@ -106,7 +106,7 @@ private slots:
         }
         const QImage image = portrait();
         if (image.isNull()) {
-            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh "
+            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test "
                   "installs libdlib19.1");
         }
         const PhotoPyramid pyramid(image);
@@ -157,7 +157,7 @@ private slots:
         }
         const QImage image = portrait();
         if (image.isNull()) {
-            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh "
+            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test "
                   "installs libdlib19.1");
         }
         QVERIFY(!finder().prepare());
@@ -185,7 +185,7 @@ private slots:
         }
         const QImage image = portrait();
         if (image.isNull()) {
-            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh "
+            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test "
                   "installs libdlib19.1");
         }
         const FaceSearch search = finder().find(PhotoPyramid(image));

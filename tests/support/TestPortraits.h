@@ -9,7 +9,7 @@
 
 /// Real frontal portraits from files that Debian packages install, read where they are
 /// installed and never copied into this repository. Each package is installed by
-/// scripts/install-deps.sh.
+/// scripts/install-deps.sh --test.
 ///
 /// - libdlib19.1 (dlib's library package, a dependency of libdlib-dev) ships dlib's example
 ///   pictures in /usr/share/doc/libdlib19.1/examples/faces/; Debian's copyright file places
