@@ -98,7 +98,7 @@ void BM_Memory48MegapixelWithModel(benchmark::State& state)
         ProcessMemory::resetPeakResident();
         state.ResumeTiming();
         QtPictureLoader loader;
-        ScaledPhoto photo(loader.load(path));
+        ScaledPhoto photo(loader.load(path).value_or(QImage()));
         const std::unique_ptr<FaceFinder> finder = makeDlibFaceFinder();
         if (!frameHead(*finder, *photo.pyramid())) {
             state.SkipWithError("no face found");

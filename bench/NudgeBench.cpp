@@ -5,6 +5,7 @@
 #include "TestDoubles.h"
 #include "TestPictures.h"
 #include "framing/Form1.h"
+#include "framing/FramingSession.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -58,11 +59,11 @@ void BM_NudgeTick48Megapixel(benchmark::State& state)
         if (ticks % 110 == 0) {
             press((ticks / 110) % 2 == 0 ? right : left);
         }
-        window.form->timer1Tick();
+        window.form->session().nudgeTick();
         // Includes the repaint of the work area and the preview it causes.
         QApplication::processEvents();
         ++ticks;
-        benchmark::DoNotOptimize(window.form->framePosition());
+        benchmark::DoNotOptimize(window.form->session().framePosition());
     }
 }
 BENCHMARK(BM_NudgeTick48Megapixel)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

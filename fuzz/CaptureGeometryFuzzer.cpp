@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                             1 + in.take<uint8_t>() % kMaxPictureSide);
 
     ScaledPhoto scaled(pictureOf(pictureSize, in.take<quint32>()));
-    // Form1::applyPhotoGeometry, applyFramePosition and refreshPreview, in that order.
+    // FramingSession::applyPhotoGeometry, applyFramePosition and refreshPreview, in that order.
     const QRect pixels = tpp.toPixels(photo.left, photo.top, photo.width, photo.height);
     scaled.setDisplaySize(photo.stretch ? pixels.size() : scaled.naturalSize());
     WorkAreaScene scene;

@@ -27,6 +27,7 @@ int main(int argc, char** argv)
         pictures,
         urls,
         messages,
+        app,
         programDirectory(),
         TwipsScale::fromDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())};
 

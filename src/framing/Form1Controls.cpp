@@ -1,17 +1,17 @@
 // Kestrova — identity photo maker.
 #include "Form1Controls.h"
 
+#include "ArrowButton.h"
 #include "CaptureGeometry.h"
 #include "DividerLine.h"
+#include "NudgeArrows.h"
 #include "PictureBox.h"
 #include "WorkArea.h"
 #include "platform/Captions.h"
 #include "platform/ControlColors.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -26,37 +26,54 @@ struct LabelSpec
 {
     const char* name;
     const char* captionKey;
-    int left;
-    int top;
+    QPoint twips;
 };
 
-constexpr std::array<LabelSpec, 4> kLabels{{
-    {"Label1", "Form1.Label1", 4500, 4120},
-    {"Label2", "Form1.Label2", 4140, 4400},
-    {"Label3", "Form1.Label3", 4440, 6960},
-    {"Label4", "Form1.Label4", 120, 6960},
-}};
+constexpr LabelSpec kLabel1{"Label1", "Form1.Label1", {4500, 4120}};
+constexpr LabelSpec kLabel2{"Label2", "Form1.Label2", {4140, 4400}};
+constexpr LabelSpec kLabel3{"Label3", "Form1.Label3", {4440, 6960}};
+constexpr LabelSpec kLabel4{"Label4", "Form1.Label4", {120, 6960}};
+
+// The button pad: 3 x 3 squares of 615 twips.
+constexpr int kPadSize = 615;
+constexpr int kPadLeft = 3960;
+constexpr int kPadTop = 4860;
+constexpr int kPadPitch = 600;
 
 struct ButtonSpec
 {
+    const char* name;
     const char* captionKey;
-    int left;
-    int top;
+    int column;
+    int row;
 };
 
-// Command1 .. Command9, a 3 x 3 pad of 615-twip squares.
-constexpr int kPadSize = 615;
-constexpr std::array<ButtonSpec, 9> kButtons{{
-    {"Form1.Command1", 4560, 5460},
-    {"Form1.Command2", 3960, 5460},
-    {"Form1.Command3", 4560, 6060},
-    {"Form1.Command4", 4560, 4860},
-    {"Form1.Command5", 5160, 5460},
-    {"Form1.Command6", 3960, 6060},
-    {"Form1.Command7", 5160, 6060},
-    {"Form1.Command8", 3960, 4860},
-    {"Form1.Command9", 5160, 4860},
-}};
+constexpr ButtonSpec kCommand1{"Command1", "Form1.Command1", 1, 1};
+constexpr ButtonSpec kCommand6{"Command6", "Form1.Command6", 0, 2};
+constexpr ButtonSpec kCommand7{"Command7", "Form1.Command7", 2, 2};
+constexpr ButtonSpec kCommand8{"Command8", "Form1.Command8", 0, 0};
+constexpr ButtonSpec kCommand9{"Command9", "Form1.Command9", 2, 0};
+
+// Where each arrow sits on the pad, by its direction.
+QPoint arrowCell(short direction)
+{
+    switch (direction) {
+    case kNudgeLeft:
+        return {0, 1};
+    case kNudgeRight:
+        return {2, 1};
+    case kNudgeUp:
+        return {1, 0};
+    default:
+        return {1, 2};
+    }
+}
+
+QRect padCell(QPoint cell)
+{
+    return QRect(kPadLeft + cell.x() * kPadPitch, kPadTop + cell.y() * kPadPitch, kPadSize,
+                 kPadSize);
+}
 
 struct LineSpec
 {
@@ -92,24 +109,24 @@ QSize Form1Controls::clientSize(TwipsScale tpp)
     return QSize(tpp.toPixelsX(kClientWidth), tpp.toPixelsY(kClientHeight));
 }
 
-Form1Controls Form1Controls::build(QWidget& form, TwipsScale tpp)
+QSize Form1Controls::workAreaClientSize(TwipsScale tpp)
 {
-    auto place = [tpp](QWidget* widget, const QRect& twips) {
-        widget->setGeometry(tpp.toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
-    };
+    // A flat single-pixel border: the client area is the outer size less two pixels.
+    return tpp.toPixels(QRectF(kWorkAreaRect)).size() - QSize(2, 2);
+}
+
+Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, TwipsScale tpp)
+{
     Form1Controls ui;
 
     ui.image2 = new QLabel(&form);
     ui.image2->setObjectName(QStringLiteral("Image2"));
-    place(ui.image2, kBannerRect);
+    ui.image2->setGeometry(tpp.toPixels(QRectF(kBannerRect)));
     ui.image2->setPixmap(bannerPixmap(ui.image2->devicePixelRatioF()));
     ui.image2->setAttribute(Qt::WA_NoMousePropagation);
 
-    // A flat single-pixel border: the client area is the outer size less two pixels.
-    const QRect workAreaPixels = tpp.toPixels(kWorkAreaRect.x(), kWorkAreaRect.y(),
-                                              kWorkAreaRect.width(), kWorkAreaRect.height());
-    ui.workArea = new WorkArea(workAreaPixels.size() - QSize(2, 2), &form);
-    ui.workArea->move(workAreaPixels.topLeft());
+    ui.workArea = new WorkArea(scene, workAreaClientSize(tpp), &form);
+    ui.workArea->move(tpp.toPixels(QRectF(kWorkAreaRect)).topLeft());
     ui.workArea->setFocusPolicy(Qt::StrongFocus);
 
     // The photo takes the pointer while it is over it; the frame never does.
@@ -121,52 +138,65 @@ Form1Controls Form1Controls::build(QWidget& form, TwipsScale tpp)
     ui.shape1->setObjectName(QStringLiteral("Shape1"));
     ui.shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    const QRect boxPixels = tpp.toPixels(kPictureBoxRect.x(), kPictureBoxRect.y(),
-                                         kPictureBoxRect.width(), kPictureBoxRect.height());
-    ui.captureBuffer = new PictureBox(QStringLiteral("Picture1(1)"), kCaptureSize, &form);
-    ui.captureBuffer->setGeometry(boxPixels);
-    // The capture buffer keeps the system's window-background colour, not the window's own.
-    ui.captureBuffer->setBackColor(QApplication::palette().color(QPalette::Window));
-    ui.captureBuffer->hide();
     ui.previewBox = new PictureBox(QStringLiteral("Picture1(2)"), kCaptureSize, &form);
-    ui.previewBox->setGeometry(boxPixels);
+    ui.previewBox->setGeometry(tpp.toPixels(QRectF(kPictureBoxRect)));
     ui.previewBox->setFocusPolicy(Qt::StrongFocus);
 
-    for (std::size_t i = 0; i < kLabels.size(); ++i) {
-        auto* label = new QLabel(Captions::text(kLabels[i].captionKey), &form);
-        label->setObjectName(QString::fromLatin1(kLabels[i].name));
-        label->move(tpp.toPixelsX(kLabels[i].left), tpp.toPixelsY(kLabels[i].top));
-        label->adjustSize();
-        label->setAttribute(Qt::WA_NoMousePropagation);
-        ui.labels[i] = label;
-    }
-    ui.labels[2]->setMouseTracking(true);
-    ui.labels[2]->setCursor(Qt::PointingHandCursor);
+    auto label = [&form, tpp](const LabelSpec& spec) {
+        auto* made = new QLabel(Captions::text(spec.captionKey), &form);
+        made->setObjectName(QString::fromLatin1(spec.name));
+        made->move(tpp.toPixels(QPointF(spec.twips)));
+        made->adjustSize();
+        made->setAttribute(Qt::WA_NoMousePropagation);
+        return made;
+    };
+    ui.label1 = label(kLabel1);
+    ui.label2 = label(kLabel2);
+    ui.label3 = label(kLabel3);
+    ui.label4 = label(kLabel4);
+    ui.label3->setMouseTracking(true);
+    ui.label3->setCursor(Qt::PointingHandCursor);
 
-    for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        auto* button = new QPushButton(Captions::text(kButtons[i].captionKey), &form);
-        button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
-        place(button, QRect(kButtons[i].left, kButtons[i].top, kPadSize, kPadSize));
+    auto setUp = [tpp](QPushButton* button, const char* name, QPoint cell) {
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(tpp.toPixels(QRectF(padCell(cell))));
         button->setAutoDefault(false);
         button->setAttribute(Qt::WA_NoMousePropagation);
-        ui.commands[i] = button;
+        return button;
+    };
+    auto button = [&form, &setUp](const ButtonSpec& spec) {
+        return setUp(new QPushButton(Captions::text(spec.captionKey), &form), spec.name,
+                     QPoint(spec.column, spec.row));
+    };
+    ui.command1 = button(kCommand1);
+    for (std::size_t i = 0; i < kNudgeArrows.size(); ++i) {
+        const NudgeArrow& arrow = kNudgeArrows[i];
+        ui.arrows[i] = new ArrowButton(Captions::text(arrow.captionKey), arrow.direction, &form);
+        setUp(ui.arrows[i], arrow.buttonName, arrowCell(arrow.direction));
     }
+    ui.command6 = button(kCommand6);
+    ui.command7 = button(kCommand7);
+    ui.command8 = button(kCommand8);
+    ui.command9 = button(kCommand9);
 
     for (const LineSpec& spec : kLines) {
-        auto* line = new DividerLine(tpp.toPixels(spec.from.x(), spec.from.y(), 0, 0).topLeft(),
-                                     tpp.toPixels(spec.to.x(), spec.to.y(), 0, 0).topLeft(), &form);
+        auto* line = new DividerLine(tpp.toPixels(QPointF(spec.from)),
+                                     tpp.toPixels(QPointF(spec.to)), &form);
         line->setObjectName(QString::fromLatin1(spec.name));
         line->setColor(ControlColors::kDivider);
     }
 
-    ui.timer1 = new QTimer(&form);
-    ui.timer1->setObjectName(QStringLiteral("Timer1"));
-
-    QWidget::setTabOrder(ui.workArea, ui.commands[0]);
-    for (std::size_t i = 1; i < ui.commands.size(); ++i) {
-        QWidget::setTabOrder(ui.commands[i - 1], ui.commands[i]);
+    // Tab order: the work area, Command1 to Command9, the preview.
+    QWidget* previous = ui.workArea;
+    for (QWidget* next :
+         {static_cast<QWidget*>(ui.command1), static_cast<QWidget*>(ui.arrows[0]),
+          static_cast<QWidget*>(ui.arrows[1]), static_cast<QWidget*>(ui.arrows[2]),
+          static_cast<QWidget*>(ui.arrows[3]), static_cast<QWidget*>(ui.command6),
+          static_cast<QWidget*>(ui.command7), static_cast<QWidget*>(ui.command8),
+          static_cast<QWidget*>(ui.command9), static_cast<QWidget*>(ui.previewBox)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
     }
-    QWidget::setTabOrder(ui.commands[8], ui.previewBox);
     ui.workArea->setFocus();
     return ui;
 }

@@ -7,12 +7,13 @@
 
 #include <array>
 
+class ArrowButton;
 class PictureBox;
 class QLabel;
 class QPushButton;
-class QTimer;
 class QWidget;
 class WorkArea;
+class WorkAreaScene;
 
 /// The main window's controls, created at their places with their names and
 /// captions; the window owns them and routes their events.
@@ -22,14 +23,28 @@ struct Form1Controls
     WorkArea* workArea = nullptr;
     QWidget* image1 = nullptr;
     QWidget* shape1 = nullptr;
-    PictureBox* captureBuffer = nullptr;
     PictureBox* previewBox = nullptr;
-    std::array<QLabel*, 4> labels{};
-    std::array<QPushButton*, 9> commands{};
-    QTimer* timer1 = nullptr;
+    QLabel* label1 = nullptr;
+    QLabel* label2 = nullptr;
+    /// The credit link.
+    QLabel* label3 = nullptr;
+    QLabel* label4 = nullptr;
+    /// Refresh.
+    QPushButton* command1 = nullptr;
+    /// Command2 to Command5, in the order of kNudgeArrows.
+    std::array<ArrowButton*, 4> arrows{};
+    QPushButton* command6 = nullptr;
+    QPushButton* command7 = nullptr;
+    /// Open.
+    QPushButton* command8 = nullptr;
+    /// Save.
+    QPushButton* command9 = nullptr;
 
     /// The window's client size in pixels.
     [[nodiscard]] static QSize clientSize(TwipsScale tpp);
-    /// Creates every control as a child of form.
-    [[nodiscard]] static Form1Controls build(QWidget& form, TwipsScale tpp);
+    /// The work area's client size in pixels, inside its one-pixel border.
+    [[nodiscard]] static QSize workAreaClientSize(TwipsScale tpp);
+    /// Creates every control as a child of form, the work area showing scene.
+    [[nodiscard]] static Form1Controls build(QWidget& form, const WorkAreaScene& scene,
+                                             TwipsScale tpp);
 };

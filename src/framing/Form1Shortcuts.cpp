@@ -1,8 +1,7 @@
 // Kestrova — identity photo maker.
 #include "Form1Shortcuts.h"
 
-#include "FrameNudge.h"
-#include "PhotoPlacement.h"
+#include "FramingSession.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -24,9 +23,10 @@ QString firstLocalFile(const QMimeData* mime)
 } // namespace
 
 Form1Shortcuts::Form1Shortcuts(QWidget& window, QList<QWidget*> wheelTargets,
-                               ShortcutActions actions)
+                               FramingSession& session, std::function<void()> open,
+                               std::function<void()> save)
     : QObject(&window), m_window(window), m_wheelTargets(std::move(wheelTargets)),
-      m_actions(std::move(actions))
+      m_session(session), m_open(std::move(open)), m_save(std::move(save))
 {
     window.setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -59,7 +59,7 @@ bool Form1Shortcuts::eventFilter(QObject* watched, QEvent* event)
         // stop a nudge the keyboard started rather than let it run to the edge.
         if (watched == &m_window && !m_window.isActiveWindow() && m_keyNudging) {
             m_keyNudging = false;
-            m_actions.stopNudge();
+            m_session.stopNudge();
         }
         return false;
     default:
@@ -79,13 +79,12 @@ bool Form1Shortcuts::key(const QKeyEvent& event)
         return true;
     }
     const bool press = event.type() == QEvent::KeyPress;
-    const short direction = nudgeDirectionOf(command);
-    if (direction != kNudgeNone) {
+    if (command == KeyCommand::Nudge) {
         m_keyNudging = press;
         if (press) {
-            m_actions.startNudge(direction);
+            m_session.startNudge(nudgeDirectionOfKey(event.key()));
         } else {
-            m_actions.stopNudge();
+            m_session.stopNudge();
         }
         return true;
     }
@@ -94,16 +93,16 @@ bool Form1Shortcuts::key(const QKeyEvent& event)
     }
     switch (command) {
     case KeyCommand::ZoomIn:
-        m_actions.zoom(kZoomInFactor);
+        m_session.zoom(kZoomInFactor);
         break;
     case KeyCommand::ZoomOut:
-        m_actions.zoom(kZoomOutFactor);
+        m_session.zoom(kZoomOutFactor);
         break;
     case KeyCommand::Open:
-        m_actions.open();
+        m_open();
         break;
     case KeyCommand::Save:
-        m_actions.save();
+        m_save();
         break;
     default:
         break;
@@ -115,7 +114,7 @@ void Form1Shortcuts::wheel(const QWheelEvent& event)
 {
     const int steps = m_wheelSteps.add(event.angleDelta().y());
     for (int i = 0; i < std::abs(steps); ++i) {
-        m_actions.zoom(steps > 0 ? kZoomInFactor : kZoomOutFactor);
+        m_session.zoom(steps > 0 ? kZoomInFactor : kZoomOutFactor);
     }
 }
 
@@ -127,7 +126,7 @@ bool Form1Shortcuts::drop(QDropEvent& event, bool dropped)
     }
     event.acceptProposedAction();
     if (dropped) {
-        m_actions.openFile(fileName);
+        m_session.open(fileName);
     }
     return true;
 }

@@ -8,31 +8,22 @@
 
 #include <functional>
 
+class FramingSession;
 class QDropEvent;
 class QKeyEvent;
 class QWheelEvent;
 class QWidget;
 
-/// The window behaviour the shortcuts reach; each is what a button or the
-/// open dialog already does.
-struct ShortcutActions
-{
-    std::function<void(short direction)> startNudge;
-    std::function<void()> stopNudge;
-    std::function<void(float factor)> zoom;
-    std::function<void()> open;
-    std::function<void()> save;
-    std::function<void(const QString& fileName)> openFile;
-};
-
-/// Second ways to the main window's behaviour: keys while the window is
+/// Second ways to the framing session's operations: keys while the window is
 /// active, the wheel over the work area, and a picture file dropped on the
 /// window. It watches the whole application, so keys are seen before
 /// whichever control has the focus takes them.
 class Form1Shortcuts final : public QObject
 {
 public:
-    Form1Shortcuts(QWidget& window, QList<QWidget*> wheelTargets, ShortcutActions actions);
+    /// Shortcuts for window's session; open and save show the window's dialogs.
+    Form1Shortcuts(QWidget& window, QList<QWidget*> wheelTargets, FramingSession& session,
+                   std::function<void()> open, std::function<void()> save);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,7 +35,9 @@ private:
 
     QWidget& m_window;
     QList<QWidget*> m_wheelTargets;
-    ShortcutActions m_actions;
+    FramingSession& m_session;
+    std::function<void()> m_open;
+    std::function<void()> m_save;
     WheelSteps m_wheelSteps;
     bool m_keyNudging = false;
 };

@@ -1,7 +1,9 @@
 // Kestrova — identity photo maker.
 #include "InputShortcuts.h"
 
-#include "FrameNudge.h"
+#include "NudgeArrows.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -27,15 +29,10 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers)
     if (significant != Qt::NoModifier) {
         return KeyCommand::None;
     }
+    if (nudgeDirectionOfKey(key) != kNudgeNone) {
+        return KeyCommand::Nudge;
+    }
     switch (key) {
-    case Qt::Key_Left:
-        return KeyCommand::NudgeLeft;
-    case Qt::Key_Right:
-        return KeyCommand::NudgeRight;
-    case Qt::Key_Up:
-        return KeyCommand::NudgeUp;
-    case Qt::Key_Down:
-        return KeyCommand::NudgeDown;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
         return KeyCommand::ZoomIn;
@@ -46,20 +43,11 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
-short nudgeDirectionOf(KeyCommand command)
+short nudgeDirectionOfKey(int key)
 {
-    switch (command) {
-    case KeyCommand::NudgeLeft:
-        return kNudgeLeft;
-    case KeyCommand::NudgeRight:
-        return kNudgeRight;
-    case KeyCommand::NudgeUp:
-        return kNudgeUp;
-    case KeyCommand::NudgeDown:
-        return kNudgeDown;
-    default:
-        return kNudgeNone;
-    }
+    const auto arrow = std::find_if(kNudgeArrows.begin(), kNudgeArrows.end(),
+                                    [key](const NudgeArrow& a) { return a.key == key; });
+    return arrow == kNudgeArrows.end() ? short(kNudgeNone) : arrow->direction;
 }
 
 int WheelSteps::add(int delta)

@@ -7,10 +7,8 @@
 enum class KeyCommand
 {
     None,
-    NudgeLeft,
-    NudgeRight,
-    NudgeUp,
-    NudgeDown,
+    /// An arrow key: nudges the frame while it is held.
+    Nudge,
     ZoomIn,
     ZoomOut,
     Open,
@@ -20,8 +18,8 @@ enum class KeyCommand
 /// The command a key press (or release, for the arrows) stands for.
 [[nodiscard]] KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers);
 
-/// The nudge direction of an arrow command, 0 for any other command.
-[[nodiscard]] short nudgeDirectionOf(KeyCommand command);
+/// The nudge direction of an arrow key, 0 for any other key.
+[[nodiscard]] short nudgeDirectionOfKey(int key);
 
 /// Turns wheel deltas into whole zoom steps: one step per notch of 120
 /// units, so high-resolution wheels that report small deltas add up to the

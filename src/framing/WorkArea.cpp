@@ -27,8 +27,8 @@ private:
 
 } // namespace
 
-WorkArea::WorkArea(QSize clientSize, QWidget* parent)
-    : QFrame(parent), m_client(new SceneView(m_scene, this))
+WorkArea::WorkArea(const WorkAreaScene& scene, QSize clientSize, QWidget* parent)
+    : QFrame(parent), m_client(new SceneView(scene, this))
 {
     setObjectName(QStringLiteral("Picture1(0)"));
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -43,10 +43,4 @@ WorkArea::WorkArea(QSize clientSize, QWidget* parent)
 QSize WorkArea::clientSize() const
 {
     return m_client->size();
-}
-
-void WorkArea::setBackColor(QColor color)
-{
-    m_scene.setBackColor(color);
-    m_client->update();
 }

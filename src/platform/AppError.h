@@ -3,21 +3,20 @@
 
 #include <QString>
 
-#include <exception>
-#include <string>
-
-/// A failure raised to the program's top level: a number and a description.
-class AppError : public std::exception
+/// A failure the user is told about: a number and a description.
+class AppError
 {
 public:
-    AppError(int number, QString description);
+    AppError(int number, QString description)
+        : m_number(number), m_description(std::move(description))
+    {}
 
     [[nodiscard]] int number() const noexcept { return m_number; }
     [[nodiscard]] const QString& description() const noexcept { return m_description; }
-    [[nodiscard]] const char* what() const noexcept override { return m_what.c_str(); }
+
+    friend bool operator==(const AppError&, const AppError&) = default;
 
 private:
     int m_number;
     QString m_description;
-    std::string m_what;
 };

@@ -8,6 +8,8 @@
 #include "QtTranslation.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
 
 ErrorReportingApplication::ErrorReportingApplication(int& argc, char** argv)
     : QApplication(argc, argv), m_terminate([](int status) { QCoreApplication::exit(status); })
@@ -23,14 +25,14 @@ ErrorReportingApplication::~ErrorReportingApplication() = default;
 
 bool ErrorReportingApplication::notify(QObject* receiver, QEvent* event)
 {
+    // The program raises nothing on purpose; this only keeps a library's
+    // failure (memory running out above all) from ending it without a word.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const AppError& error) {
-        report(error.number(), error.description());
     } catch (const std::bad_alloc&) {
-        report(7, QStringLiteral("内存不足"));
+        report(AppError(7, QStringLiteral("内存不足")));
     } catch (const std::exception& error) {
-        report(51, QString::fromLocal8Bit(error.what()));
+        report(AppError(51, QString::fromLocal8Bit(error.what())));
     }
     return true;
 }
@@ -40,9 +42,9 @@ QString ErrorReportingApplication::reportText(int number, const QString& descrip
     return QStringLiteral("错误 %1：%2").arg(number).arg(description);
 }
 
-void ErrorReportingApplication::report(int number, const QString& description)
+void ErrorReportingApplication::report(const AppError& error)
 {
-    const QString text = reportText(number, description);
+    const QString text = reportText(error.number(), error.description());
     std::fprintf(stderr, "%s\n", qPrintable(text));
     // The program is ending: a second error raised while the first report is
     // on screen (from an event the message box dispatches) is not shown again.

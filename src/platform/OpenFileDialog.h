@@ -4,33 +4,20 @@
 #include <QString>
 #include <QStringList>
 
-class QFileDialog;
+#include <optional>
 
-/// Error number raised when the user cancels the open dialog.
-inline constexpr int kCancelErrorNumber = 32755;
-
-/// Settings of the file-open dialog, set once when the main window loads.
-struct OpenDialogSettings
+/// What the open dialog is asked to show.
+struct OpenDialogRequest
 {
-    /// The filter entry selected when the dialog opens (1-based; clamped to the entries there are).
-    int filterIndex = 1;
-    /// Cancel raises an AppError instead of returning an empty name.
-    bool cancelError = false;
-    /// Entries "description|patterns", patterns separated by ';'.
-    QString filter;
-    QString dialogTitle;
-    QString initDir;
-    /// Bit 0x1000: the chosen file must exist. Bit 0x1: the dialog starts read-only.
-    int flags = 0;
-
-    [[nodiscard]] bool fileMustExist() const { return flags & 0x1000; }
-    [[nodiscard]] bool readOnly() const { return flags & 0x1; }
-    /// The descriptions of the filter entries, as shown to the user.
-    [[nodiscard]] QStringList filterDescriptions() const;
-    /// The patterns of the filter entry at a 0-based index.
-    [[nodiscard]] QStringList filterPatterns(int entry) const;
-    /// Whether a file name matches one of an entry's patterns, ignoring case.
-    [[nodiscard]] bool matches(int entry, const QString& fileName) const;
+    QString title;
+    /// Where the first open of a run starts.
+    QString startFolder;
+    /// The one file filter, shown exactly as written...
+    QString filterText;
+    /// ...and the name patterns it stands for, matched ignoring case.
+    QStringList patterns;
+    bool fileMustExist = true;
+    bool readOnly = false;
 };
 
 /// The file-open dialog the main window asks for a picture file.
@@ -38,24 +25,18 @@ class OpenFileDialog
 {
 public:
     virtual ~OpenFileDialog() = default;
-    virtual void setSettings(const OpenDialogSettings& settings) = 0;
-    [[nodiscard]] virtual const OpenDialogSettings& settings() const = 0;
-    /// Shows the dialog and returns the chosen file name; on cancel returns an
-    /// empty name, or raises AppError(kCancelErrorNumber) when cancelError is set.
-    [[nodiscard]] virtual QString showOpen() = 0;
+    /// Shows the dialog; the chosen file, or nothing when the user cancels.
+    [[nodiscard]] virtual std::optional<QString> showOpen(const OpenDialogRequest& request) = 0;
 };
 
+/// Qt's own file dialog. Like the desktop's dialog for a program that always
+/// passes the same starting folder, a later open in the same run starts in
+/// the folder of the file chosen last.
 class QtOpenFileDialog final : public OpenFileDialog
 {
 public:
-    void setSettings(const OpenDialogSettings& settings) override { m_settings = settings; }
-    [[nodiscard]] const OpenDialogSettings& settings() const override { return m_settings; }
-    [[nodiscard]] QString showOpen() override;
-
-    /// Applies the settings to a dialog; exposed so the translation can be checked without showing
-    /// it.
-    static void configure(QFileDialog& dialog, const OpenDialogSettings& settings);
+    [[nodiscard]] std::optional<QString> showOpen(const OpenDialogRequest& request) override;
 
 private:
-    OpenDialogSettings m_settings;
+    QString m_lastFolder;
 };

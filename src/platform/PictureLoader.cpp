@@ -1,7 +1,6 @@
 // Kestrova — identity photo maker.
 #include "PictureLoader.h"
 
-#include "AppError.h"
 #include "BmpProfile.h"
 #include "ColourProfile.h"
 #include "JpegDecoder.h"
@@ -37,9 +36,14 @@ constexpr qint64 kFirstReadBytes = 64 * 1024;
 
 const std::array<QByteArray, 3> kOpenableFormats{"bmp", "jpeg", "gif"};
 
+// Thrown only inside the loader: every refusal leaves the same way, whatever
+// step found it, and load() turns it into its empty answer.
+struct Refused
+{};
+
 [[noreturn]] void refuse()
 {
-    throw AppError(kInvalidPictureErrorNumber, QStringLiteral("图片无效。"));
+    throw Refused{};
 }
 
 /// What a BMP's header says about its pixel rows.
@@ -144,7 +148,16 @@ std::optional<QByteArray> readJpegFile(QFile& file)
 
 } // namespace
 
-QImage QtPictureLoader::load(const QString& path)
+std::optional<QImage> QtPictureLoader::load(const QString& path)
+{
+    try {
+        return read(path);
+    } catch (const Refused&) {
+        return std::nullopt;
+    }
+}
+
+QImage QtPictureLoader::read(const QString& path)
 {
     QImageReader::setAllocationLimit(kAllocationLimitMb);
     if (!QFileInfo(path).isFile()) {

@@ -4,8 +4,7 @@
 #include <QImage>
 #include <QString>
 
-/// Error number raised for a file that is not a picture the program can open.
-inline constexpr int kInvalidPictureErrorNumber = 481;
+#include <optional>
 
 /// The most pixels a picture may have; 108-megapixel phone photos still fit.
 inline constexpr qint64 kMaxPicturePixels = 120'000'000;
@@ -15,8 +14,8 @@ class PictureLoader
 {
 public:
     virtual ~PictureLoader() = default;
-    /// The picture in the file, upright; raises AppError when it cannot be loaded.
-    [[nodiscard]] virtual QImage load(const QString& path) = 0;
+    /// The picture in the file, upright; nothing when it cannot be loaded.
+    [[nodiscard]] virtual std::optional<QImage> load(const QString& path) = 0;
 };
 
 /// Recognises the format by the file's content, whatever its name says, and
@@ -25,5 +24,8 @@ public:
 class QtPictureLoader final : public PictureLoader
 {
 public:
-    [[nodiscard]] QImage load(const QString& path) override;
+    [[nodiscard]] std::optional<QImage> load(const QString& path) override;
+
+private:
+    [[nodiscard]] static QImage read(const QString& path);
 };

@@ -6,6 +6,7 @@
 #include <QString>
 
 class Clock;
+class ErrorReporter;
 class MessageBox;
 class OpenFileDialog;
 class PictureLoader;
@@ -19,6 +20,7 @@ struct Services
     PictureLoader& pictures;
     UrlOpener& urls;
     MessageBox& messages;
+    ErrorReporter& errors;
     QString programDir;
     TwipsScale tpp;
 };

@@ -42,3 +42,18 @@ QRect TwipsScale::toPixels(double left, double top, double width, double height)
 {
     return QRect(toPixelsX(left), toPixelsY(top), toPixelsX(width), toPixelsY(height));
 }
+
+QRect TwipsScale::toPixels(const QRectF& twips) const
+{
+    return toPixels(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+QPoint TwipsScale::toPixels(QPointF twips) const
+{
+    return QPoint(toPixelsX(twips.x()), toPixelsY(twips.y()));
+}
+
+QSize TwipsScale::toPixels(QSizeF twips) const
+{
+    return QSize(toPixelsX(twips.width()), toPixelsY(twips.height()));
+}

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
+#include <QSizeF>
 
 /// Twips per inch; positions and sizes are held in twips (1/1440 inch).
 inline constexpr float kTwipsPerInch = 1440.0f;
@@ -24,7 +27,19 @@ struct TwipsScale
     [[nodiscard]] int toPixelsY(double twips) const;
     /// A twips rectangle (left, top, width, height) in pixels.
     [[nodiscard]] QRect toPixels(double left, double top, double width, double height) const;
+    /// A twips rectangle in pixels, each of its four values rounded as above.
+    [[nodiscard]] QRect toPixels(const QRectF& twips) const;
+    [[nodiscard]] QPoint toPixels(QPointF twips) const;
+    [[nodiscard]] QSize toPixels(QSizeF twips) const;
     /// A pixel size in twips.
     [[nodiscard]] float toTwipsX(double pixels) const { return float(pixels * x); }
     [[nodiscard]] float toTwipsY(double pixels) const { return float(pixels * y); }
+    [[nodiscard]] QPointF toTwips(QPointF pixels) const
+    {
+        return QPointF(toTwipsX(pixels.x()), toTwipsY(pixels.y()));
+    }
+    [[nodiscard]] QSizeF toTwips(QSizeF pixels) const
+    {
+        return QSizeF(toTwipsX(pixels.width()), toTwipsY(pixels.height()));
+    }
 };

@@ -7,13 +7,15 @@
 #include "QualityValue.h"
 #include "SavedSizes.h"
 #include "platform/Captions.h"
-#include "platform/ControlColors.h"
+#include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/ControlColors.h"
+#include "platform/ErrorReporter.h"
 #include "platform/ProgramInfo.h"
 
 #include <QCloseEvent>
-#include <QHelpEvent>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,15 +26,13 @@
 namespace {
 
 // Window and control geometry, in twips.
-constexpr float kClientWidth = 3000.0f;
-constexpr float kClientHeight = 2340.0f;
+constexpr QSizeF kClientSize(3000, 2340);
 constexpr QPoint kLabel1Pos(360, 480);
 constexpr QRect kText1Rect(960, 435, 375, 270);
 constexpr QRect kCombo1Rect(1560, 420, 1095, 300);
 constexpr QRect kLabel2Rect(360, 960, 2415, 900);
 constexpr QRect kCommand1Rect(1013, 1680, 975, 495);
 
-constexpr char16_t kBestLevel[] = u"最佳";
 constexpr char16_t kInitialQuality[] = u"10";
 
 } // namespace
@@ -47,7 +47,7 @@ Form2::Form2(Services& services, std::function<QImage()> capturePicture, QWidget
     setWindowIcon(QIcon(QStringLiteral(":/kestrova/icon.png")));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(m_services.tpp.toPixelsX(kClientWidth), m_services.tpp.toPixelsY(kClientHeight));
+    setFixedSize(m_services.tpp.toPixels(kClientSize));
     setAutoFillBackground(true);
     buildControls();
     load();
@@ -59,12 +59,12 @@ void Form2::buildControls()
 {
     const TwipsScale tpp = m_services.tpp;
     auto place = [tpp](QWidget* widget, const QRect& twips) {
-        widget->setGeometry(tpp.toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+        widget->setGeometry(tpp.toPixels(QRectF(twips)));
     };
 
     m_label1 = new QLabel(Captions::text("Form2.Label1"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->move(tpp.toPixelsX(kLabel1Pos.x()), tpp.toPixelsY(kLabel1Pos.y()));
+    m_label1->move(tpp.toPixels(QPointF(kLabel1Pos)));
     m_label1->adjustSize();
 
     m_text1 = new QLineEdit(QString::fromUtf16(kInitialQuality), this);
@@ -76,14 +76,13 @@ void Form2::buildControls()
     // would mean nothing to the save.
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->addItems(Captions::text("Form2.Combo1.List").split(QLatin1Char('|')));
+    m_combo1->addItems(levelNames());
     place(m_combo1, kCombo1Rect);
 
     m_label2 = new QLabel(Captions::text("Form2.Label2"), this);
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->setWordWrap(true);
-    const QRect label2Pixels =
-        tpp.toPixels(kLabel2Rect.x(), kLabel2Rect.y(), kLabel2Rect.width(), kLabel2Rect.height());
+    const QRect label2Pixels = tpp.toPixels(QRectF(kLabel2Rect));
     m_label2->move(label2Pixels.topLeft());
     m_label2->setFixedSize(label2Pixels.size());
 
@@ -99,6 +98,9 @@ void Form2::buildControls()
 
     // Connected after the design-time text is in place, so only later changes count.
     connect(m_text1, &QLineEdit::textChanged, this, &Form2::text1Change);
+    // A level the user picks by hand counts as well, the error level included.
+    connect(m_combo1, &QComboBox::activated, this,
+            [this](int index) { m_level = m_combo1->itemText(index); });
     connect(m_command1, &QPushButton::clicked, this, &Form2::command1Click);
 
     QWidget::setTabOrder(m_text1, m_combo1);
@@ -109,7 +111,7 @@ void Form2::buildControls()
 void Form2::load()
 {
     m_saveDone = false;
-    m_combo1->setCurrentText(QString::fromUtf16(kBestLevel));
+    showLevel(levelNames().constFirst());
     m_text1->setText(QString::fromUtf16(kInitialQuality));
 
     setWindowBackColor(this, kWindowBack);
@@ -124,30 +126,40 @@ void Form2::load()
 void Form2::text1Change()
 {
     if (const std::optional<QString> level = levelForQuality(m_text1->text())) {
-        m_combo1->setCurrentText(*level);
+        showLevel(*level);
     }
+}
+
+void Form2::showLevel(const QString& level)
+{
+    m_level = level;
+    m_combo1->setCurrentText(level);
 }
 
 void Form2::command1Click()
 {
-    if (m_combo1->currentText() == QStringView(kErrorLevel)) {
+    if (m_level == QStringView(kErrorLevel)) {
         return;
     }
     const QString path = outputPath(m_services.programDir, m_services.clock.now());
     const std::optional<int> quality = qualityValue(m_text1->text(), QLocale::system());
     if (!quality) {
-        m_combo1->setCurrentText(QString::fromUtf16(kErrorLevel));
+        showLevel(QString::fromUtf16(kErrorLevel));
         return;
     }
-    // A failed save is not handled here: it goes to the program's error report.
-    Module1::saveJpeg(m_capturePicture(), path, *quality);
+    if (const std::optional<AppError> error =
+            Module1::saveJpeg(m_capturePicture(), path, *quality)) {
+        // The report shows the failure and ends the program.
+        m_services.errors.report(*error);
+        return;
+    }
     m_saveDone = true;
     accept();
 }
 
 QString Form2::qualityToolTip() const
 {
-    if (m_combo1->currentText() == QStringView(kErrorLevel)) {
+    if (m_level == QStringView(kErrorLevel)) {
         return QString();
     }
     const std::optional<int> quality = qualityValue(m_text1->text(), QLocale::system());

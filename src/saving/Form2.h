@@ -24,7 +24,6 @@ public:
     Form2(Services& services, std::function<QImage()> capturePicture, QWidget* parent = nullptr);
     ~Form2() override;
 
-    [[nodiscard]] bool saveDone() const { return m_saveDone; }
     /// The quality box's tooltip: the size a save at the typed quality would
     /// write, or nothing while the quality is not one that can be saved.
     [[nodiscard]] QString qualityToolTip() const;
@@ -41,11 +40,14 @@ private:
     void buildControls();
     void load();
     void text1Change();
+    void showLevel(const QString& level);
     void command1Click();
 
     Services& m_services;
     std::function<QImage()> m_capturePicture;
     bool m_saveDone = false;
+    /// The level the quality calls for; the level box only shows it.
+    QString m_level;
 
     QLabel* m_label1 = nullptr;
     QLineEdit* m_text1 = nullptr;

@@ -3,7 +3,6 @@
 
 #include "AtomicOutputFile.h"
 #include "JpegEncoder.h"
-#include "platform/AppError.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -32,18 +31,19 @@ int writeJpeg(const QImage& picture, OutputFile& file, int quality)
 
 namespace Module1 {
 
-void saveJpeg(const QImage& picture, const QString& path, int quality)
+std::optional<AppError> saveJpeg(const QImage& picture, const QString& path, int quality)
 {
     AtomicOutputFile file(path);
-    saveJpeg(picture, file, quality);
+    return saveJpeg(picture, file, quality);
 }
 
-void saveJpeg(const QImage& picture, OutputFile& file, int quality)
+std::optional<AppError> saveJpeg(const QImage& picture, OutputFile& file, int quality)
 {
     const int status = writeJpeg(picture, file, quality);
     if (status != kSaveOk) {
-        throw AppError(kSaveErrorNumber, saveErrorText(status));
+        return AppError(kSaveErrorNumber, saveErrorText(status));
     }
+    return std::nullopt;
 }
 
 QString saveErrorText(int status)

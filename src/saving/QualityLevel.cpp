@@ -5,6 +5,11 @@
 
 namespace {
 
+constexpr char16_t kBest[] = u"最佳";
+constexpr char16_t kHigh[] = u"高";
+constexpr char16_t kMedium[] = u"中";
+constexpr char16_t kLow[] = u"低";
+
 struct LevelEntry
 {
     const char16_t* text;
@@ -12,16 +17,16 @@ struct LevelEntry
 };
 
 constexpr std::array<LevelEntry, 11> kLevels{{
-    {u"1", u"低"},
-    {u"2", u"低"},
-    {u"3", u"低"},
-    {u"4", u"中"},
-    {u"5", u"中"},
-    {u"6", u"中"},
-    {u"7", u"高"},
-    {u"8", u"高"},
-    {u"9", u"高"},
-    {u"10", u"最佳"},
+    {u"1", kLow},
+    {u"2", kLow},
+    {u"3", kLow},
+    {u"4", kMedium},
+    {u"5", kMedium},
+    {u"6", kMedium},
+    {u"7", kHigh},
+    {u"8", kHigh},
+    {u"9", kHigh},
+    {u"10", kBest},
     {u"0", kErrorLevel},
 }};
 
@@ -31,6 +36,15 @@ constexpr std::array<LevelEntry, 11> kLevels{{
 constexpr char16_t kFirstErrorText[] = u"11";
 
 } // namespace
+
+QStringList levelNames()
+{
+    QStringList names;
+    for (const char16_t* name : {kBest, kHigh, kMedium, kLow, kErrorLevel}) {
+        names << QString::fromUtf16(name);
+    }
+    return names;
+}
 
 std::optional<QString> levelForQuality(const QString& qualityText)
 {

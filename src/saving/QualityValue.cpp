@@ -8,13 +8,6 @@
 
 #include <cmath>
 
-namespace {
-
-// The box holds a 1-10 scale; the encoder's scale is ten times finer.
-constexpr double kQualityScale = 10.0;
-
-} // namespace
-
 std::optional<int> qualityValue(const QString& text, const QLocale& locale)
 {
     bool ok = false;
@@ -22,7 +15,7 @@ std::optional<int> qualityValue(const QString& text, const QLocale& locale)
     if (!ok || !std::isfinite(number)) {
         return std::nullopt;
     }
-    const double value = roundHalfEven(number * kQualityScale);
+    const double value = roundHalfEven(number * kQualityPerNumber);
     if (value < 0.0 || value > double(kMaxQualityValue)) {
         return std::nullopt;
     }

@@ -6,6 +6,9 @@
 class QLocale;
 class QString;
 
+/// The quality box holds numbers on a 1-10 scale; the encoder's scale is this much finer.
+inline constexpr int kQualityPerNumber = 10;
+
 /// The largest quality value a save accepts.
 inline constexpr int kMaxQualityValue = 255;
 

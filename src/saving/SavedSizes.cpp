@@ -2,17 +2,11 @@
 #include "SavedSizes.h"
 
 #include "JpegEncoder.h"
+#include "QualityValue.h"
 #include "SaveStatus.h"
 
 #include <QImage>
 #include <QLocale>
-
-namespace {
-
-// The quality box holds tenths of the JPEG quality.
-constexpr int kQualityPerNumber = 10;
-
-} // namespace
 
 std::optional<qsizetype> savedSize(const QImage& picture, int quality)
 {

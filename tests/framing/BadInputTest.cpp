@@ -1,5 +1,6 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
+#include "framing/FramingSession.h"
 #include "ProcessMemory.h"
 
 #include "BadPictures.h"
@@ -42,7 +43,9 @@ QByteArray savedBytes(const QImage& picture)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("expected.jpg"));
-    Module1::saveJpeg(picture, path, kFirstQuality);
+    if (Module1::saveJpeg(picture, path, kFirstQuality)) {
+        return {};
+    }
     return readAll(path);
 }
 
@@ -52,8 +55,9 @@ struct RealLoaderWindow
     FakePlatform platform;
     QtPictureLoader loader;
     QTemporaryDir programDir;
-    Services services{platform.clock,    platform.openDialog, loader,      platform.urls,
-                      platform.messages, programDir.path(),   TwipsScale{}};
+    Services services{platform.clock,    platform.openDialog, loader,
+                      platform.urls,     platform.messages,   platform.errors,
+                      programDir.path(), TwipsScale{}};
     Form1 form{services};
 
     QWidget* widget(const char* name) const { return control(form, QString::fromLatin1(name)); }
@@ -139,17 +143,17 @@ void BadInputTest::openingAnyFileEndsQuietlyAndLeavesTheWindowWorking()
         QVERIFY(QTest::qWaitForWindowExposed(&w.form));
         if (overPicture) {
             w.open(m_previous);
-            QCOMPARE(w.form.photo().naturalSize(), kPreviousSize);
+            QCOMPARE(w.form.session().photo().naturalSize(), kPreviousSize);
             w.click("Command6");
             QWidget* image1 = w.widget("Image1");
             QTest::mousePress(image1, Qt::LeftButton, {}, QPoint(60, 60));
             QTest::mouseMove(image1, QPoint(20, 30));
             QTest::mouseRelease(image1, Qt::LeftButton, {}, QPoint(20, 30));
-            QVERIFY(w.form.photoGeometry().left < 0);
+            QVERIFY(w.form.session().photoGeometry().left < 0);
         }
-        const QSize before = w.form.photo().naturalSize();
+        const QSize before = w.form.session().photo().naturalSize();
         // A failed open still takes the previous picture back to its natural size at 0, 0.
-        PhotoGeometry kept = w.form.photoGeometry();
+        PhotoGeometry kept = w.form.session().photoGeometry();
         if (!before.isEmpty()) {
             kept = naturalPlacement(before);
         }
@@ -164,7 +168,7 @@ void BadInputTest::openingAnyFileEndsQuietlyAndLeavesTheWindowWorking()
                  qPrintable(when + QStringLiteral("peak grew by %1 kB").arg(growth)));
 
         QVERIFY2(w.platform.messages.shown.isEmpty(), qPrintable(when + "a message was shown"));
-        const QSize after = w.form.photo().naturalSize();
+        const QSize after = w.form.session().photo().naturalSize();
         const bool refused = after == before;
         switch (outcome) {
         case Outcome::Refused:
@@ -189,8 +193,8 @@ void BadInputTest::openingAnyFileEndsQuietlyAndLeavesTheWindowWorking()
             break;
         }
         const PhotoGeometry expected = refused ? kept : naturalPlacement(after);
-        QVERIFY2(w.form.photoGeometry() == expected,
-                 qPrintable(when + describe(w.form.photoGeometry()) + " instead of " +
+        QVERIFY2(w.form.session().photoGeometry() == expected,
+                 qPrintable(when + describe(w.form.session().photoGeometry()) + " instead of " +
                             describe(expected)));
         const QRect image1 = w.widget("Image1")->geometry();
         QCOMPARE(image1.topLeft(), QPoint(0, 0));
@@ -200,13 +204,14 @@ void BadInputTest::openingAnyFileEndsQuietlyAndLeavesTheWindowWorking()
 
         // The window goes on working: a refresh captures, and the capture saves.
         w.click("Command1");
-        const QImage capture = w.form.capturePicture();
+        const QImage capture = w.form.session().capture();
         QCOMPARE(capture.size(), kCaptureSize);
-        Form2 dialog(w.services, [&w] { return w.form.capturePicture(); });
+        Form2 dialog(w.services, [&w] { return w.form.session().capture(); });
         dialog.show();
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command1")),
                           Qt::LeftButton);
-        QVERIFY2(dialog.saveDone(), qPrintable(when + "the save did not end the dialog"));
+        QVERIFY2((dialog.result() == QDialog::Accepted),
+                 qPrintable(when + "the save did not end the dialog"));
         const QString savedPath = QDir(w.programDir.path()).filePath(kSavedName);
         QImageReader saved(savedPath);
         QCOMPARE(saved.format(), QByteArray("jpeg"));
@@ -244,9 +249,9 @@ void BadInputTest::runLengthBmpShowsFirstPaletteColourWhereItWritesNothing()
     w.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     w.open(path);
-    QCOMPARE(w.form.photo().naturalSize(), kPreviousSize);
+    QCOMPARE(w.form.session().photo().naturalSize(), kPreviousSize);
     w.click("Command1");
-    const QImage capture = w.form.capturePicture();
+    const QImage capture = w.form.session().capture();
     const QRgb first = BadPictures::runLengthColour(0);
     for (int y = 0; y < capture.height(); ++y) {
         for (int x = 0; x < capture.width(); ++x) {

@@ -1,5 +1,6 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
+#include "framing/FramingSession.h"
 
 #include "TestDoubles.h"
 #include "saving/Form2.h"
@@ -129,7 +130,7 @@ QString fillInSaveDialog(Form2& dialog, const QStringList& invalid, const QStrin
         text1->clear();
         typeText(text1, text);
         QTest::mouseClick(ok, Qt::LeftButton);
-        if (dialog.saveDone() || !dialog.isVisible()) {
+        if ((dialog.result() == QDialog::Accepted) || !dialog.isVisible()) {
             problem = QStringLiteral("quality \"%1\" was saved").arg(text.left(20));
             break;
         }
@@ -137,7 +138,7 @@ QString fillInSaveDialog(Form2& dialog, const QStringList& invalid, const QStrin
     text1->clear();
     typeText(text1, valid);
     QTest::mouseClick(ok, Qt::LeftButton);
-    if (problem.isEmpty() && (!dialog.saveDone() || dialog.isVisible())) {
+    if (problem.isEmpty() && (!(dialog.result() == QDialog::Accepted) || dialog.isVisible())) {
         problem = QStringLiteral("quality \"%1\" did not save").arg(valid);
     }
     if (dialog.isVisible()) {
@@ -261,10 +262,10 @@ private:
                           .arg(buttonsText(held))
                           .arg(at.x())
                           .arg(at.y());
-            const PhotoGeometry before = m_form.photoGeometry();
+            const PhotoGeometry before = m_form.session().photoGeometry();
             sendMouse(m_image1, QEvent::MouseMove, at, Qt::NoButton, held);
             m_dragActed = held == Qt::LeftButton;
-            if (held != Qt::LeftButton && !(m_form.photoGeometry() == before)) {
+            if (held != Qt::LeftButton && !(m_form.session().photoGeometry() == before)) {
                 m_problem = QStringLiteral("a move without the left button alone dragged");
             }
         } else {
@@ -305,7 +306,7 @@ private:
         const int count = 1 + int(m_random.bounded(30));
         m_event = QStringLiteral("%1 ticks of Timer1").arg(count);
         for (int i = 0; i < count && m_problem.isEmpty(); ++i) {
-            m_form.timer1Tick();
+            m_form.session().nudgeTick();
             m_problem = invariantProblem();
         }
     }
@@ -319,7 +320,7 @@ private:
         m_event = QStringLiteral("zoom %1 x %2").arg(in ? "in" : "out").arg(count);
         for (int i = 0; i < count && m_problem.isEmpty(); ++i) {
             QTest::mouseClick(control(in ? "Command6" : "Command7"), Qt::LeftButton);
-            const PhotoGeometry& photo = m_form.photoGeometry();
+            const PhotoGeometry& photo = m_form.session().photoGeometry();
             if (photo.left != 0 || photo.top != 0 || !photo.stretch) {
                 m_problem = QStringLiteral("a zoom step left the photo off 0, 0");
             } else {
@@ -339,7 +340,7 @@ private:
             const TwipsScale tpp;
             const PhotoGeometry natural{0, 0, tpp.toTwipsX(picture.size.width()),
                                         tpp.toTwipsY(picture.size.height()), false};
-            if (!(m_form.photoGeometry() == natural)) {
+            if (!(m_form.session().photoGeometry() == natural)) {
                 m_problem = QStringLiteral("the picture did not open at natural size at 0, 0");
             }
         } else if (kind < 8) {
@@ -385,7 +386,7 @@ private:
                 m_problem = QStringLiteral("the save dialog never ran");
             }
         } else {
-            Form2 dialog(m_platform.services, [this] { return m_form.capturePicture(); });
+            Form2 dialog(m_platform.services, [this] { return m_form.session().capture(); });
             dialog.show();
             m_problem = fillInSaveDialog(dialog, invalid, valid);
         }
@@ -396,7 +397,7 @@ private:
 
     QString invariantProblem() const
     {
-        const FramePosition frame = m_form.framePosition();
+        const FramePosition frame = m_form.session().framePosition();
         if (!(frame.left >= 0 && frame.left <= kFrameMaxLeft && frame.top >= 0 &&
               frame.top <= kFrameMaxTop)) {
             return QStringLiteral("frame at %1, %2").arg(frame.left).arg(frame.top);
@@ -411,12 +412,12 @@ private:
                 .arg(m_shape1->width())
                 .arg(m_shape1->height());
         }
-        if (m_form.capturePicture().size() != kCaptureSize) {
+        if (m_form.session().capture().size() != kCaptureSize) {
             return QStringLiteral("capture of %1 x %2")
-                .arg(m_form.capturePicture().width())
-                .arg(m_form.capturePicture().height());
+                .arg(m_form.session().capture().width())
+                .arg(m_form.session().capture().height());
         }
-        const PhotoGeometry& photo = m_form.photoGeometry();
+        const PhotoGeometry& photo = m_form.session().photoGeometry();
         if (!std::isfinite(photo.left) || !std::isfinite(photo.top) ||
             !std::isfinite(photo.width) || !std::isfinite(photo.height)) {
             return QStringLiteral("photo geometry not finite");
@@ -525,13 +526,13 @@ void ClickSequenceTest::longZoomRunsEndAndLeaveTheWindowWorking()
     for (int i = 0; i < out; ++i) {
         QTest::mouseClick(zoomOut, Qt::LeftButton);
     }
-    const PhotoGeometry zoomed = form.photoGeometry();
+    const PhotoGeometry zoomed = form.session().photoGeometry();
     QVERIFY(std::isfinite(zoomed.width) && std::isfinite(zoomed.height));
     QVERIFY(zoomed.width >= 0 && zoomed.height >= 0);
-    QCOMPARE(form.capturePicture().size(), kCaptureSize);
+    QCOMPARE(form.session().capture().size(), kCaptureSize);
     if (in > out) {
         // Magnified that far, the whole capture lies in the picture's top-left corner.
-        const QRgb centre = form.capturePicture().pixel(60, 90);
+        const QRgb centre = form.session().capture().pixel(60, 90);
         QVERIFY2(qRed(centre) < 16 && qGreen(centre) < 16 && qBlue(centre) > 200,
                  qPrintable(QStringLiteral("capture shows %1, photo %2 x %3 twips")
                                 .arg(QColor(centre).name())
@@ -544,18 +545,18 @@ void ClickSequenceTest::longZoomRunsEndAndLeaveTheWindowWorking()
     QTest::mousePress(image1, Qt::LeftButton, {}, QPoint(50, 50));
     QTest::mouseMove(image1, QPoint(10, 20));
     QTest::mouseRelease(image1, Qt::LeftButton, {}, QPoint(10, 20));
-    const PhotoGeometry dragged = form.photoGeometry();
+    const PhotoGeometry dragged = form.session().photoGeometry();
     QVERIFY(std::isfinite(dragged.left) && std::isfinite(dragged.top));
     if (dragged.width >= kClientWidthTwips) {
         QVERIFY(dragged.left <= 0);
         QVERIFY(dragged.left + dragged.width >= kClientWidthTwips - kRoundingSlackTwips);
     }
-    QCOMPARE(form.capturePicture().size(), kCaptureSize);
+    QCOMPARE(form.session().capture().size(), kCaptureSize);
 
     // Opening the picture again brings it back at its natural size.
     platform.openDialog.answers << name;
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Command8")), Qt::LeftButton);
-    QCOMPARE(form.photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
+    QCOMPARE(form.session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
     QCOMPARE(image1->geometry(), QRect(0, 0, 400, 600));
 }
 

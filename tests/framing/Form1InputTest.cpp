@@ -1,5 +1,6 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
+#include "framing/FramingSession.h"
 
 #include "FormControls.h"
 #include "TestDoubles.h"
@@ -72,15 +73,15 @@ private slots:
         wheel(widget("Image1"), 120);
         wheel(widget("Image1")->parentWidget(), -40);
         wheel(widget("Image1")->parentWidget(), -80);
-        const PhotoGeometry byWheel = m_form->photoGeometry();
-        const QImage wheelCapture = m_form->capturePicture();
+        const PhotoGeometry byWheel = m_form->session().photoGeometry();
+        const QImage wheelCapture = m_form->session().capture();
 
         open("/photos/a.jpg");
         click("Command6");
         click("Command6");
         click("Command7");
-        QCOMPARE(m_form->photoGeometry(), byWheel);
-        QCOMPARE(m_form->capturePicture(), wheelCapture);
+        QCOMPARE(m_form->session().photoGeometry(), byWheel);
+        QCOMPARE(m_form->session().capture(), wheelCapture);
     }
 
     void heldArrowKeyNudgesLikeAHeldButton_data()
@@ -98,8 +99,8 @@ private slots:
         QTest::mousePress(widget(button), Qt::LeftButton);
         tick(7);
         QTest::mouseRelease(widget(button), Qt::LeftButton);
-        const FramePosition byButton = m_form->framePosition();
-        const short direction = m_form->nudgeDirection();
+        const FramePosition byButton = m_form->session().framePosition();
+        const short direction = m_form->session().nudgeDirection();
         // Back to (0, 0) with the opposite arrow, then the key.
         QTest::mousePress(widget(button == "Command5" ? "Command2" : "Command4"), Qt::LeftButton);
         tick(8);
@@ -110,7 +111,7 @@ private slots:
         focused->setFocus();
         QTest::keyPress(focused, Qt::Key(key));
         QVERIFY(timer()->isActive());
-        QCOMPARE(m_form->nudgeDirection(), direction);
+        QCOMPARE(m_form->session().nudgeDirection(), direction);
         tick(3);
         // Auto-repeat sends release/press pairs while the key is held.
         sendKey(focused, QEvent::KeyRelease, key, true);
@@ -119,21 +120,21 @@ private slots:
         tick(4);
         QTest::keyRelease(focused, Qt::Key(key));
         QVERIFY(!timer()->isActive());
-        QCOMPARE(m_form->framePosition().left, byButton.left);
-        QCOMPARE(m_form->framePosition().top, byButton.top);
+        QCOMPARE(m_form->session().framePosition().left, byButton.left);
+        QCOMPARE(m_form->session().framePosition().top, byButton.top);
     }
 
     void plusEqualsAndMinusZoom()
     {
         open("/photos/a.jpg");
         QTest::keyClick(m_form.get(), Qt::Key_Plus, Qt::ShiftModifier);
-        QCOMPARE(m_form->photoGeometry().width, 6600.0f);
+        QCOMPARE(m_form->session().photoGeometry().width, 6600.0f);
         QTest::keyClick(m_form.get(), Qt::Key_Equal);
-        QCOMPARE(m_form->photoGeometry().width, 7260.0f);
+        QCOMPARE(m_form->session().photoGeometry().width, 7260.0f);
         QTest::keyClick(widget("Picture1(0)"), Qt::Key_Minus);
-        QCOMPARE(m_form->photoGeometry().width, 6534.0f);
+        QCOMPARE(m_form->session().photoGeometry().width, 6534.0f);
         QTest::keyClick(m_form.get(), Qt::Key_Plus, Qt::AltModifier);
-        QCOMPARE(m_form->photoGeometry().width, 6534.0f);
+        QCOMPARE(m_form->session().photoGeometry().width, 6534.0f);
     }
 
     void ctrlOOpens()
@@ -141,7 +142,7 @@ private slots:
         m_platform->openDialog.answers = QStringList{"/photos/a.jpg"};
         QTest::keyClick(m_form.get(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(m_platform->openDialog.shown, 1);
-        QCOMPARE(m_form->photo().naturalSize(), QSize(400, 600));
+        QCOMPARE(m_form->session().photo().naturalSize(), QSize(400, 600));
         QTest::keyClick(m_form.get(), Qt::Key_O);
         QCOMPARE(m_platform->openDialog.shown, 1);
     }
@@ -150,13 +151,13 @@ private slots:
     {
         click("Command6");
         drop({QUrl::fromLocalFile("/photos/a.jpg"), QUrl::fromLocalFile("/photos/b.jpg")});
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
         QCOMPARE(m_platform->openDialog.shown, 0);
 
         click("Command6");
         drop({QUrl::fromLocalFile("/photos/missing.jpg")});
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
-        QCOMPARE(m_form->photo().naturalSize(), QSize(400, 600));
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
+        QCOMPARE(m_form->session().photo().naturalSize(), QSize(400, 600));
     }
 
     void dropOfSomethingElseIsRefused()
@@ -176,7 +177,7 @@ private:
     void tick(int count)
     {
         for (int i = 0; i < count; ++i) {
-            m_form->timer1Tick();
+            m_form->session().nudgeTick();
         }
     }
     void open(const QString& path) { openThroughDialog(*m_form, m_platform->openDialog, path); }

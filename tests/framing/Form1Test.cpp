@@ -1,5 +1,6 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
+#include "framing/FramingSession.h"
 
 #include "FormControls.h"
 #include "TestDoubles.h"
@@ -72,25 +73,25 @@ private slots:
 
     void openShowsThePictureAtNaturalSizeWithoutRefreshing()
     {
-        const QImage before = m_form->capturePicture();
+        const QImage before = m_form->session().capture();
         open("/photos/big.jpg");
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
         QCOMPARE(widget("Image1")->geometry(), QRect(0, 0, 400, 600));
-        QCOMPARE(m_form->capturePicture(), before);
+        QCOMPARE(m_form->session().capture(), before);
     }
 
     void cancelledOpenChangesNothing()
     {
         open("/photos/big.jpg");
         zoomIn();
-        const PhotoGeometry zoomed = m_form->photoGeometry();
+        const PhotoGeometry zoomed = m_form->session().photoGeometry();
         m_platform->openDialog.answers.clear();
         click("Command8");
         QCOMPARE(m_platform->openDialog.shown, 2);
-        QCOMPARE(m_form->photoGeometry(), zoomed);
+        QCOMPARE(m_form->session().photoGeometry(), zoomed);
         m_platform->openDialog.answers << QString();
         click("Command8");
-        QCOMPARE(m_form->photoGeometry(), zoomed);
+        QCOMPARE(m_form->session().photoGeometry(), zoomed);
     }
 
     void failedOpenAfterZoomLeavesThePreviousPictureAtNaturalSize()
@@ -98,10 +99,10 @@ private slots:
         open("/photos/big.jpg");
         zoomIn();
         dragBy(QPoint(-100, -100));
-        QVERIFY(m_form->photoGeometry().left < 0);
+        QVERIFY(m_form->session().photoGeometry().left < 0);
         open("/photos/broken.gif");
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
-        QCOMPARE(m_form->photo().naturalSize(), QSize(400, 600));
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
+        QCOMPARE(m_form->session().photo().naturalSize(), QSize(400, 600));
     }
 
     void openAfterZoomShowsTheNewPictureAtNaturalSize()
@@ -109,10 +110,10 @@ private slots:
         open("/photos/big.jpg");
         zoomOut();
         refreshAndCapture();
-        const QImage previous = m_form->capturePicture();
+        const QImage previous = m_form->session().capture();
         open("/photos/small.bmp");
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 1500, 2250, false}));
-        QCOMPARE(m_form->capturePicture(), previous);
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 1500, 2250, false}));
+        QCOMPARE(m_form->session().capture(), previous);
     }
 
     // --- zoom -------------------------------------------------------------
@@ -121,21 +122,21 @@ private slots:
     {
         open("/photos/big.jpg");
         click("Command6");
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 6600, 9900, true}));
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6600, 9900, true}));
         QCOMPARE(widget("Image1")->geometry(), QRect(0, 0, 440, 660));
         click("Command7");
-        QCOMPARE(m_form->photoGeometry().width, 5940.0f);
-        QCOMPARE(m_form->photo().displaySize(), QSize(396, 594));
+        QCOMPARE(m_form->session().photoGeometry().width, 5940.0f);
+        QCOMPARE(m_form->session().photo().displaySize(), QSize(396, 594));
         // The refresh after the zoom shows the smoothly scaled photo.
-        QVERIFY(m_form->capturePicture().pixel(60, 90) != QColor(kBoxBack).rgb());
+        QVERIFY(m_form->session().capture().pixel(60, 90) != QColor(kBoxBack).rgb());
     }
 
     void zoomWithNoPictureScalesTheEmptyControl()
     {
-        const QColor system = QColor(m_form->capturePicture().pixel(0, 0));
+        const QColor system = QColor(m_form->session().capture().pixel(0, 0));
         click("Command7");
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 3780, 4860, true}));
-        QCOMPARE(QColor(m_form->capturePicture().pixel(0, 0)), kBoxBack);
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 3780, 4860, true}));
+        QCOMPARE(QColor(m_form->session().capture().pixel(0, 0)), kBoxBack);
         QVERIFY(system != kBoxBack);
     }
 
@@ -146,14 +147,14 @@ private slots:
         open("/photos/big.jpg");
         QWidget* image1 = widget("Image1");
         QTest::mousePress(image1, Qt::LeftButton, {}, QPoint(100, 100));
-        QCOMPARE(m_form->dragAnchor(), QPoint(1500, 1500));
+        QCOMPARE(m_form->session().dragAnchor(), QPoint(1500, 1500));
         QTest::mouseMove(image1, QPoint(70, 40));
         // (-450 / 15, -900 / 15) twips = (-30, -60), i.e. two and four pixels.
-        QCOMPARE(m_form->photoGeometry().left, -30.0f);
-        QCOMPARE(m_form->photoGeometry().top, -60.0f);
+        QCOMPARE(m_form->session().photoGeometry().left, -30.0f);
+        QCOMPARE(m_form->session().photoGeometry().top, -60.0f);
         QCOMPARE(image1->pos(), QPoint(-2, -4));
         QTest::mouseRelease(image1, Qt::LeftButton, {}, QPoint(70, 40));
-        QCOMPARE(m_form->capturePicture().pixel(0, 0), coordinate(3, 5));
+        QCOMPARE(m_form->session().capture().pixel(0, 0), coordinate(3, 5));
     }
 
     void otherButtonsOnlySetTheAnchor()
@@ -162,12 +163,12 @@ private slots:
         QWidget* image1 = widget("Image1");
         sendMouse(image1, QEvent::MouseButtonPress, QPointF(10.5, 20), Qt::RightButton,
                   Qt::RightButton);
-        QCOMPARE(m_form->dragAnchor(), QPoint(158, 300));
+        QCOMPARE(m_form->session().dragAnchor(), QPoint(158, 300));
         sendMouse(image1, QEvent::MouseMove, QPointF(0, 0), Qt::NoButton, Qt::RightButton);
         sendMouse(image1, QEvent::MouseMove, QPointF(0, 0), Qt::NoButton,
                   Qt::LeftButton | Qt::RightButton);
         sendMouse(image1, QEvent::MouseMove, QPointF(0, 0), Qt::NoButton, Qt::NoButton);
-        QCOMPARE(m_form->photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
+        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
     }
 
     void pressOutsideThePhotoDoesNotDrag()
@@ -177,8 +178,8 @@ private slots:
         QTest::mousePress(client, Qt::LeftButton, {}, QPoint(200, 300));
         QTest::mouseMove(client, QPoint(10, 10));
         QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(m_form->dragAnchor(), QPoint(0, 0));
-        QCOMPARE(m_form->photoGeometry().left, 0.0f);
+        QCOMPARE(m_form->session().dragAnchor(), QPoint(0, 0));
+        QCOMPARE(m_form->session().photoGeometry().left, 0.0f);
     }
 
     // --- capture ------------------------------------------------------------
@@ -187,7 +188,7 @@ private slots:
     {
         open("/photos/big.jpg");
         refreshAndCapture();
-        const QImage capture = m_form->capturePicture();
+        const QImage capture = m_form->session().capture();
         QCOMPARE(capture.size(), QSize(120, 180));
         QCOMPARE(capture.pixel(0, 0), coordinate(1, 1));
         QCOMPARE(capture.pixel(119, 179), coordinate(120, 180));
@@ -200,9 +201,9 @@ private slots:
         open("/photos/big.jpg");
         nudge("Command5", 120);
         nudge("Command3", 179);
-        QCOMPARE(m_form->framePosition().left, 1800.0f);
-        QCOMPARE(m_form->framePosition().top, 2700.0f);
-        const QImage capture = m_form->capturePicture();
+        QCOMPARE(m_form->session().framePosition().left, 1800.0f);
+        QCOMPARE(m_form->session().framePosition().top, 2700.0f);
+        const QImage capture = m_form->session().capture();
         // Interior (121..240, 181..360): its last column and row lie beyond
         // the 240 x 360 client area, where the photo goes on.
         QCOMPARE(capture.pixel(0, 0), coordinate(121, 181));
@@ -214,12 +215,12 @@ private slots:
     {
         open("/photos/small.bmp");
         refreshAndCapture();
-        const QImage capture = m_form->capturePicture();
+        const QImage capture = m_form->session().capture();
         QCOMPARE(capture.pixel(98, 148), coordinate(99, 149));
         QCOMPARE(QColor(capture.pixel(99, 149)), kBoxBack);
         QCOMPARE(QColor(capture.pixel(119, 0)), kBoxBack);
         nudge("Command5", 120);
-        QCOMPARE(QColor(m_form->capturePicture().pixel(119, 179)), kBoxBack);
+        QCOMPARE(QColor(m_form->session().capture().pixel(119, 179)), kBoxBack);
     }
 
     void refreshingTwiceGivesTheSamePixels()
@@ -227,9 +228,9 @@ private slots:
         open("/photos/big.jpg");
         zoomOut();
         refreshAndCapture();
-        const QImage first = m_form->capturePicture();
+        const QImage first = m_form->session().capture();
         refreshAndCapture();
-        QCOMPARE(m_form->capturePicture(), first);
+        QCOMPARE(m_form->session().capture(), first);
     }
 
     void captureIgnoresWhatCoversTheWindow()
@@ -240,7 +241,7 @@ private slots:
         cover.setStyleSheet("background: magenta");
         cover.show();
         refreshAndCapture();
-        QCOMPARE(m_form->capturePicture().pixel(5, 5), coordinate(6, 6));
+        QCOMPARE(m_form->session().capture().pixel(5, 5), coordinate(6, 6));
     }
 
     // --- nudging ------------------------------------------------------------
@@ -261,13 +262,13 @@ private slots:
         QFETCH(Qt::MouseButton, mouseButton);
         QFETCH(short, direction);
         QTest::mousePress(widget(button), mouseButton);
-        QCOMPARE(m_form->nudgeDirection(), direction);
+        QCOMPARE(m_form->session().nudgeDirection(), direction);
         QVERIFY(timer()->isActive());
         QTest::mouseRelease(widget(button), mouseButton);
         QVERIFY(!timer()->isActive());
-        QCOMPARE(m_form->nudgeDirection(), direction);
-        QCOMPARE(m_form->framePosition().left, 0.0f);
-        QCOMPARE(m_form->framePosition().top, 0.0f);
+        QCOMPARE(m_form->session().nudgeDirection(), direction);
+        QCOMPARE(m_form->session().framePosition().left, 0.0f);
+        QCOMPARE(m_form->session().framePosition().top, 0.0f);
     }
 
     void holdingAnArrowMovesTheFrameEveryTick()
@@ -275,10 +276,10 @@ private slots:
         open("/photos/big.jpg");
         QTest::mousePress(widget("Command5"), Qt::LeftButton);
         for (int tick = 1; tick <= 3; ++tick) {
-            m_form->timer1Tick();
-            QCOMPARE(m_form->framePosition().left, 15.0f * tick);
+            m_form->session().nudgeTick();
+            QCOMPARE(m_form->session().framePosition().left, 15.0f * tick);
             QCOMPARE(widget("Shape1")->pos(), QPoint(tick, 0));
-            QCOMPARE(m_form->capturePicture().pixel(0, 0), coordinate(tick + 1, 1));
+            QCOMPARE(m_form->session().capture().pixel(0, 0), coordinate(tick + 1, 1));
         }
         QTest::mouseRelease(widget("Command5"), Qt::LeftButton);
         QVERIFY(!timer()->isActive());
@@ -287,7 +288,7 @@ private slots:
     void theRealTimerDrivesTheNudge()
     {
         QTest::mousePress(widget("Command3"), Qt::LeftButton);
-        QTRY_VERIFY(m_form->framePosition().top >= 30.0f);
+        QTRY_VERIFY(m_form->session().framePosition().top >= 30.0f);
         QTest::mouseRelease(widget("Command3"), Qt::LeftButton);
         QVERIFY(!timer()->isActive());
     }
@@ -296,10 +297,10 @@ private slots:
     {
         open("/photos/big.jpg");
         QTest::mousePress(widget("Command2"), Qt::LeftButton);
-        m_form->timer1Tick();
+        m_form->session().nudgeTick();
         QVERIFY(!timer()->isActive());
-        QCOMPARE(m_form->framePosition().left, 0.0f);
-        QCOMPARE(m_form->capturePicture().pixel(0, 0), coordinate(1, 1));
+        QCOMPARE(m_form->session().framePosition().left, 0.0f);
+        QCOMPARE(m_form->session().capture().pixel(0, 0), coordinate(1, 1));
         QTest::mouseRelease(widget("Command2"), Qt::LeftButton);
         QVERIFY(!timer()->isActive());
     }
@@ -307,9 +308,9 @@ private slots:
     void tickWithNoDirectionOnlyRefreshes()
     {
         open("/photos/big.jpg");
-        m_form->timer1Tick();
-        QCOMPARE(m_form->framePosition().left, 0.0f);
-        QCOMPARE(m_form->capturePicture().pixel(0, 0), coordinate(1, 1));
+        m_form->session().nudgeTick();
+        QCOMPARE(m_form->session().framePosition().left, 0.0f);
+        QCOMPARE(m_form->session().capture().pixel(0, 0), coordinate(1, 1));
     }
 
     // --- credit link and banner -------------------------------------------
@@ -378,7 +379,7 @@ private:
     {
         QTest::mousePress(widget(button), Qt::LeftButton);
         for (int i = 0; i < ticks; ++i) {
-            m_form->timer1Tick();
+            m_form->session().nudgeTick();
         }
         QVERIFY(!timer()->isActive());
         QTest::mouseRelease(widget(button), Qt::LeftButton);

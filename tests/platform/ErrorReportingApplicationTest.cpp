@@ -2,6 +2,7 @@
 #include "platform/ErrorReportingApplication.h"
 
 #include "TestDoubles.h"
+#include "platform/AppError.h"
 
 #include <QDialog>
 #include <QPushButton>
@@ -27,21 +28,31 @@ private slots:
     void errorFromAHandlerIsReportedWithNumberAndDescription()
     {
         QPushButton button;
-        QObject::connect(&button, &QPushButton::clicked,
-                         [] { throw AppError(5, QStringLiteral("保存图像失败。 GDI+ Error:7")); });
+        ErrorReporter& reporter = m_app;
+        QObject::connect(&button, &QPushButton::clicked, [&reporter] {
+            reporter.report(AppError(5, QStringLiteral("保存图像失败。 GDI+ Error:7")));
+        });
         button.show();
         QVERIFY(QTest::qWaitForWindowExposed(&button));
         QTest::mouseClick(&button, Qt::LeftButton);
 
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown[0].first, QStringLiteral("Kestrova"));
-        QVERIFY(m_messages.shown[0].second.contains(QStringLiteral("5")));
-        QVERIFY(m_messages.shown[0].second.contains(QStringLiteral("保存图像失败。 GDI+ Error:7")));
+        QCOMPARE(m_messages.shown[0].second, QStringLiteral("错误 5：保存图像失败。 GDI+ Error:7"));
         QCOMPARE(m_statuses, QList<int>{kErrorExitStatus});
         QVERIFY(kErrorExitStatus != 0);
     }
 
-    void otherExceptionsAreReportedToo()
+    void aSecondReportWhileTheFirstIsShownIsNotShownAgain()
+    {
+        m_messages.onShow = [this] { m_app.report(AppError(5, QStringLiteral("again"))); };
+        m_app.report(AppError(5, QStringLiteral("first")));
+        m_messages.onShow = nullptr;
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_statuses, QList<int>{kErrorExitStatus});
+    }
+
+    void memoryRunningOutInALibraryIsReported()
     {
         QTimer::singleShot(0, &m_app, [] { throw std::bad_alloc(); });
         QTRY_COMPARE(m_statuses.size(), 1);
@@ -64,9 +75,10 @@ private slots:
         // and the main loop returns the error status.
         m_app.setTerminate([](int status) { QCoreApplication::exit(status); });
         bool dialogReturned = false;
-        QTimer::singleShot(0, &m_app, [&dialogReturned] {
+        QTimer::singleShot(0, &m_app, [this, &dialogReturned] {
             QDialog dialog;
-            QTimer::singleShot(0, &dialog, [] { throw AppError(5, QStringLiteral("boom")); });
+            QTimer::singleShot(0, &dialog,
+                               [this] { m_app.report(AppError(5, QStringLiteral("boom"))); });
             dialog.exec();
             dialogReturned = true;
         });

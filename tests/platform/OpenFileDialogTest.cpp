@@ -1,24 +1,59 @@
 // Kestrova — identity photo maker.
 #include "platform/OpenFileDialog.h"
 
+#include "FormControls.h"
 #include "TestDoubles.h"
 #include "framing/Form1.h"
+#include "platform/PatternFilterProxy.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
-// The settings exactly as the main window's load step leaves them.
-OpenDialogSettings loadedSettings()
+// The request exactly as the main window makes it.
+OpenDialogRequest mainWindowRequest()
 {
     FakePlatform platform;
     Form1 form(platform.services);
-    return platform.openDialog.settings();
+    clickControl(form, QStringLiteral("Command8"));
+    return platform.openDialog.requests.value(0);
+}
+
+/// Shows the real dialog and lets answer look at it and end it.
+std::optional<QString> runDialog(QtOpenFileDialog& opener, const OpenDialogRequest& request,
+                                 const std::function<void(QFileDialog&)>& answer)
+{
+    QTimer::singleShot(0, qApp, [answer] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            qFatal("no open dialog on screen");
+        }
+        answer(*dialog);
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+    });
+    return opener.showOpen(request);
+}
+
+void choose(QFileDialog& dialog, const QString& path)
+{
+    // selectFile() leaves the name box alone while it has the focus, as a user typing there would.
+    if (QWidget* focused = dialog.focusWidget()) {
+        focused->clearFocus();
+    }
+    dialog.selectFile(path);
+    // QFileDialog hides accept(); QDialog's is public and reaches the same override.
+    static_cast<QDialog&>(dialog).accept();
 }
 
 } // namespace
@@ -28,17 +63,15 @@ class OpenFileDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void mainWindowLoadsTheOpenSettings()
+    void mainWindowAsksForPictureFiles()
     {
-        const OpenDialogSettings settings = loadedSettings();
-        QCOMPARE(settings.filterIndex, 100);
-        QVERIFY(settings.cancelError);
-        QCOMPARE(settings.filter, QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)|*.bmp;*.jpg;*.gif"));
-        QCOMPARE(settings.dialogTitle, QStringLiteral("请选择一个图片文件"));
-        QCOMPARE(settings.initDir, QDir::rootPath());
-        QCOMPARE(settings.flags, 4097);
-        QVERIFY(settings.fileMustExist());
-        QVERIFY(settings.readOnly());
+        const OpenDialogRequest request = mainWindowRequest();
+        QCOMPARE(request.title, QStringLiteral("请选择一个图片文件"));
+        QCOMPARE(request.startFolder, QDir::rootPath());
+        QCOMPARE(request.filterText, QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)"));
+        QCOMPARE(request.patterns, (QStringList{"*.bmp", "*.jpg", "*.gif"}));
+        QVERIFY(request.fileMustExist);
+        QVERIFY(request.readOnly);
     }
 
     void filterMatchesItsExtensionsIgnoringCase_data()
@@ -58,48 +91,113 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, matches);
-        const OpenDialogSettings settings = loadedSettings();
-        QCOMPARE(settings.matches(0, name), matches);
+        const PatternFilterProxy filter(mainWindowRequest().patterns);
+        QCOMPARE(filter.matches(name), matches);
     }
 
-    void dialogShowsTheSettings()
+    void dialogShowsTheRequest()
     {
-        QFileDialog dialog;
-        QtOpenFileDialog::configure(dialog, loadedSettings());
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("请选择一个图片文件"));
-        QCOMPARE(dialog.directory().absolutePath(), QDir::rootPath());
-        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
-        QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
-        QVERIFY(dialog.testOption(QFileDialog::ReadOnly));
-        // The one entry is shown as written, and selected although the
-        // setting asks for entry 100.
-        QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)")});
-        QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)"));
+        QtOpenFileDialog opener;
+        QString title;
+        QString folder;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        QFileDialog::AcceptMode accept = QFileDialog::AcceptSave;
+        bool readOnly = false;
+        QStringList filters;
+        QString selectedFilter;
+        const std::optional<QString> chosen =
+            runDialog(opener, mainWindowRequest(), [&](QFileDialog& dialog) {
+                title = dialog.windowTitle();
+                folder = dialog.directory().absolutePath();
+                mode = dialog.fileMode();
+                accept = dialog.acceptMode();
+                readOnly = dialog.testOption(QFileDialog::ReadOnly);
+                filters = dialog.nameFilters();
+                selectedFilter = dialog.selectedNameFilter();
+            });
+        QVERIFY(!chosen);
+        QCOMPARE(title, QStringLiteral("请选择一个图片文件"));
+        QCOMPARE(folder, QDir::rootPath());
+        QCOMPARE(mode, QFileDialog::ExistingFile);
+        QCOMPARE(accept, QFileDialog::AcceptOpen);
+        QVERIFY(readOnly);
+        // The one filter is shown as written.
+        QCOMPARE(filters, QStringList{QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)")});
+        QCOMPARE(selectedFilter, QStringLiteral("图像文件(*.bmp;*.jpg;*.gif)"));
     }
 
-    void dialogListsOnlyPictureFiles()
+    void dialogListsFoldersAndOnlyPictureFiles()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QStringList names{"a.bmp", "B.JPG", "c.Gif", "d.png", "e.txt", "f.jpeg"};
-        for (const QString& name : names) {
-            QFile file(dir.filePath(name));
+        for (const char* name : {"a.bmp", "B.JPG", "c.Gif", "d.png", "e.txt", "f.jpeg"}) {
+            QFile file(dir.filePath(QString::fromUtf8(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        QFileDialog dialog;
-        QtOpenFileDialog::configure(dialog, loadedSettings());
-        dialog.setDirectory(dir.path());
-        auto* model = dialog.findChild<QFileSystemModel*>();
-        QVERIFY(model);
-        QCOMPARE(model->nameFilters(), (QStringList{"*.bmp", "*.jpg", "*.gif"}));
-        const QModelIndex root = model->index(dir.path());
-        QTRY_COMPARE(model->rowCount(root), 3);
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        OpenDialogRequest request = mainWindowRequest();
+        request.startFolder = dir.path();
+        QtOpenFileDialog opener;
         QStringList shown;
-        for (int row = 0; row < model->rowCount(root); ++row) {
-            shown << model->fileName(model->index(row, 0, root));
-        }
+        bool allEnabled = true; // and selectable
+        const std::optional<QString> chosen = runDialog(opener, request, [&](QFileDialog& dialog) {
+            QAbstractProxyModel* proxy = dialog.proxyModel();
+            auto* files = proxy ? qobject_cast<QFileSystemModel*>(proxy->sourceModel()) : nullptr;
+            if (!files) {
+                return;
+            }
+            // The folder is read in the background, and indexes change as it fills.
+            auto folder = [&] { return proxy->mapFromSource(files->index(dir.path())); };
+            (void)QTest::qWaitFor([&] { return proxy->rowCount(folder()) >= 4; });
+            const QModelIndex root = folder();
+            for (int row = 0; row < proxy->rowCount(root); ++row) {
+                const QModelIndex index = proxy->index(row, 0, root);
+                shown << index.data().toString();
+                allEnabled = allEnabled && (proxy->flags(index) & Qt::ItemIsEnabled) &&
+                             (proxy->flags(index) & Qt::ItemIsSelectable);
+            }
+            choose(dialog, dir.filePath(QStringLiteral("B.JPG")));
+        });
         shown.sort(Qt::CaseInsensitive);
-        QCOMPARE(shown, (QStringList{"a.bmp", "B.JPG", "c.Gif"}));
+        QCOMPARE(shown, (QStringList{"a.bmp", "B.JPG", "c.Gif", "folder"}));
+        QVERIFY(allEnabled);
+        QCOMPARE(chosen.value_or(QStringLiteral("nothing")), dir.filePath(QStringLiteral("B.JPG")));
+    }
+
+    void laterOpensStartInTheFolderOfTheLastChosenPicture()
+    {
+        QTemporaryDir first;
+        QTemporaryDir second;
+        QVERIFY(first.isValid() && second.isValid());
+        for (const QTemporaryDir* dir : {&first, &second}) {
+            QFile file(dir->filePath(QStringLiteral("photo.jpg")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const OpenDialogRequest request = mainWindowRequest();
+        QtOpenFileDialog opener;
+        QStringList startedIn;
+        auto openAndChoose = [&](const QString& path) {
+            return runDialog(opener, request, [&startedIn, path](QFileDialog& dialog) {
+                startedIn << dialog.directory().absolutePath();
+                if (!path.isEmpty()) {
+                    choose(dialog, path);
+                }
+            });
+        };
+        QVERIFY(openAndChoose(first.filePath(QStringLiteral("photo.jpg"))));
+        QVERIFY(!openAndChoose(QString()));
+        QVERIFY(openAndChoose(second.filePath(QStringLiteral("photo.jpg"))));
+        QVERIFY(!openAndChoose(QString()));
+        // The first open starts where the window asks; a cancelled one changes nothing.
+        QCOMPARE(startedIn,
+                 (QStringList{QDir::rootPath(), first.path(), first.path(), second.path()}));
+        // A new run, like a new dialog object, starts afresh.
+        QtOpenFileDialog fresh;
+        QString freshStart;
+        (void)runDialog(fresh, request, [&freshStart](QFileDialog& dialog) {
+            freshStart = dialog.directory().absolutePath();
+        });
+        QCOMPARE(freshStart, QDir::rootPath());
     }
 };
 

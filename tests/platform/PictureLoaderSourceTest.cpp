@@ -3,7 +3,6 @@
 #include "platform/PictureLoader.h"
 
 #include "TestPictures.h"
-#include "platform/AppError.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,12 +113,8 @@ private slots:
         QVERIFY(refusesMapping(file.path()));
 
         QtPictureLoader loader;
-        QImage loaded;
-        try {
-            loaded = loader.load(file.path());
-        } catch (const AppError& error) {
-            QFAIL(error.what());
-        }
+        const std::optional<QImage> loaded = loader.load(file.path());
+        QVERIFY(loaded);
         QCOMPARE(loaded, loader.load(writeFile(QDir(m_dir.path()), "mappable.jpg", jpeg)));
     }
 
@@ -152,18 +147,13 @@ private slots:
         });
 
         constexpr int kOpens = 24;
-        int opened = 0;
-        int refused = 0;
         QList<QSize> sizes;
         for (int i = 0; i < kOpens; ++i) {
-            try {
-                QtPictureLoader loader;
-                sizes << loader.load(path).size();
-                ++opened;
-            } catch (const AppError& error) {
-                if (error.number() == kInvalidPictureErrorNumber) {
-                    ++refused;
-                }
+            QtPictureLoader loader;
+            // Refused, or shown whole: any other failure would leave the
+            // loader as an exception and end the test.
+            if (const std::optional<QImage> picture = loader.load(path)) {
+                sizes << picture->size();
             }
         }
         done = true;
@@ -171,8 +161,6 @@ private slots:
         ::close(fd);
 
         QVERIFY(cuts > 0);
-        // Each open either shows what it decoded or fails as an unreadable file does.
-        QCOMPARE(opened + refused, kOpens);
         for (const QSize& loaded : sizes) {
             QCOMPARE(loaded, size);
         }

@@ -3,7 +3,6 @@
 #include "ProcessMemory.h"
 
 #include "TestPictures.h"
-#include "platform/AppError.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,16 +20,11 @@ const QList<QRgb> kPrimaries{qRgb(0, 0, 0),     qRgb(255, 255, 255), qRgb(255, 0
                              qRgb(0, 255, 0),   qRgb(0, 0, 255),     qRgb(255, 255, 0),
                              qRgb(0, 255, 255), qRgb(255, 0, 255)};
 
-/// The error number loading the file raises, 0 when it loads.
-int loadError(const QString& path)
+/// Whether the loader refuses the file.
+bool refused(const QString& path)
 {
-    try {
-        QtPictureLoader loader;
-        (void)loader.load(path);
-        return 0;
-    } catch (const AppError& error) {
-        return error.number();
-    }
+    QtPictureLoader loader;
+    return !loader.load(path).has_value();
 }
 
 int channelDistance(QRgb a, QRgb b)
@@ -103,13 +97,12 @@ private:
     /// The loaded picture; a null image, failing the comparisons after it, when refused.
     QImage load(const QString& path)
     {
-        try {
-            QtPictureLoader loader;
-            return loader.load(path);
-        } catch (const AppError& error) {
-            qWarning("refused: %s", error.what());
-            return {};
+        QtPictureLoader loader;
+        const std::optional<QImage> picture = loader.load(path);
+        if (!picture) {
+            qWarning("refused: %s", qPrintable(path));
         }
+        return picture.value_or(QImage());
     }
 
 private slots:
@@ -179,8 +172,7 @@ private slots:
         QCOMPARE(loaded.size(), source.size());
         QCOMPARE(maxDistance(loaded, source), 0);
         // The check that refuses a file cut inside its rows still holds.
-        QCOMPARE(loadError(write(QStringLiteral("first-pixels-cut.bmp"), bytes.chopped(4))),
-                 kInvalidPictureErrorNumber);
+        QVERIFY(refused(write(QStringLiteral("first-pixels-cut.bmp"), bytes.chopped(4))));
     }
 
     void jpegVariantsLoadTheirPixels_data()
@@ -313,7 +305,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, opens);
-        QCOMPARE(loadError(write(name, bytes)), opens ? 0 : kInvalidPictureErrorNumber);
+        QCOMPARE(refused(write(name, bytes)), !opens);
     }
 
     void unusualNamesOpen_data()
@@ -399,7 +391,7 @@ private slots:
         const QString path = write(QStringLiteral("claims.jpg"), bytes);
         ProcessMemory::resetPeakResident();
         const qint64 before = ProcessMemory::statusKb("VmHWM");
-        QCOMPARE(loadError(path), kInvalidPictureErrorNumber);
+        QVERIFY(refused(path));
         // Refused before the claimed size is allocated, let alone filled.
         QVERIFY2(ProcessMemory::statusKb("VmHWM") - before < 64 * 1024,
                  qPrintable(QStringLiteral("peak grew by %1 kB")
@@ -449,16 +441,14 @@ private slots:
     void badFilesAreRefused()
     {
         QFETCH(QByteArray, bytes);
-        QCOMPARE(loadError(write(QStringLiteral("bad.jpg"), bytes)), kInvalidPictureErrorNumber);
+        QVERIFY(refused(write(QStringLiteral("bad.jpg"), bytes)));
     }
 
     void missingFilesAndDirectoriesAreRefused()
     {
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.jpg")));
-        QCOMPARE(loadError(QDir(m_dir.path()).filePath(QStringLiteral("folder.jpg"))),
-                 kInvalidPictureErrorNumber);
-        QCOMPARE(loadError(QDir(m_dir.path()).filePath(QStringLiteral("absent.jpg"))),
-                 kInvalidPictureErrorNumber);
+        QVERIFY(refused(QDir(m_dir.path()).filePath(QStringLiteral("folder.jpg"))));
+        QVERIFY(refused(QDir(m_dir.path()).filePath(QStringLiteral("absent.jpg"))));
     }
 
     void truncatedJpegOpensWithGreyBottom()
@@ -492,10 +482,9 @@ private slots:
     void loaderGoesOnAfterBadFiles()
     {
         QtPictureLoader loader;
-        QVERIFY_THROWS_EXCEPTION(AppError,
-                                 (void)loader.load(write(QStringLiteral("bad.gif"), "GIF89a")));
+        QVERIFY(!loader.load(write(QStringLiteral("bad.gif"), "GIF89a")));
         const QString good = write(QStringLiteral("good.jpg"), jpegFile(photoLike(QSize(8, 6))));
-        QCOMPARE(loader.load(good).size(), QSize(8, 6));
+        QCOMPARE(loader.load(good).value_or(QImage()).size(), QSize(8, 6));
     }
 };
 

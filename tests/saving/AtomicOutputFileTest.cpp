@@ -180,22 +180,16 @@ void AtomicOutputFileTest::pictureSaveOnAFullDiskRaisesErrorFive()
 {
     const QString path = m_disk + QStringLiteral("/01-02-2026_120000.jpg");
     const QImage picture = portraitPicture();
-    Module1::saveJpeg(picture, path, 30);
+    QVERIFY(!Module1::saveJpeg(picture, path, 30));
     const QByteArray earlier = readAll(path);
     QVERIFY(!earlier.isEmpty());
     QVERIFY(fillDisk(m_disk, 0));
     const QStringList before = entries(m_disk);
 
-    int number = 0;
-    QString description;
-    try {
-        Module1::saveJpeg(picture, path, 90);
-    } catch (const AppError& error) {
-        number = error.number();
-        description = error.description();
-    }
-    QCOMPARE(number, 5);
-    QCOMPARE(description, QStringLiteral("保存图像失败。 GDI+ Error:7"));
+    const std::optional<AppError> error = Module1::saveJpeg(picture, path, 90);
+    QVERIFY(error);
+    QCOMPARE(error->number(), 5);
+    QCOMPARE(error->description(), QStringLiteral("保存图像失败。 GDI+ Error:7"));
     QCOMPARE(readAll(path), earlier);
     QCOMPARE(entries(m_disk), before);
 }

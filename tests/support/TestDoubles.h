@@ -3,6 +3,7 @@
 
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "platform/ErrorReporter.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenFileDialog.h"
 #include "platform/PictureLoader.h"
@@ -33,22 +34,16 @@ class FakeOpenFileDialog final : public OpenFileDialog
 public:
     QStringList answers;
     int shown = 0;
-    void setSettings(const OpenDialogSettings& settings) override { m_settings = settings; }
-    const OpenDialogSettings& settings() const override { return m_settings; }
-    QString showOpen() override
+    QList<OpenDialogRequest> requests;
+    std::optional<QString> showOpen(const OpenDialogRequest& request) override
     {
         ++shown;
+        requests << request;
         if (answers.isEmpty()) {
-            if (m_settings.cancelError) {
-                throw AppError(kCancelErrorNumber, QStringLiteral("cancelled"));
-            }
-            return {};
+            return std::nullopt;
         }
         return answers.takeFirst();
     }
-
-private:
-    OpenDialogSettings m_settings;
 };
 
 /// Serves pictures registered by name; any other name fails as an unreadable file.
@@ -56,11 +51,11 @@ class FakePictureLoader final : public PictureLoader
 {
 public:
     QMap<QString, QImage> pictures;
-    QImage load(const QString& path) override
+    std::optional<QImage> load(const QString& path) override
     {
         const auto it = pictures.constFind(path);
         if (it == pictures.constEnd()) {
-            throw AppError(kInvalidPictureErrorNumber, QStringLiteral("unreadable"));
+            return std::nullopt;
         }
         return *it;
     }
@@ -87,6 +82,14 @@ public:
     }
 };
 
+/// Records each report; the program would have ended at the first.
+class RecordingErrorReporter final : public ErrorReporter
+{
+public:
+    QList<AppError> reported;
+    void report(const AppError& error) override { reported << error; }
+};
+
 /// A full set of test doubles and the Services bundle over them.
 struct FakePlatform
 {
@@ -95,6 +98,8 @@ struct FakePlatform
     FakePictureLoader pictures;
     RecordingUrlOpener urls;
     RecordingMessageBox messages;
+    RecordingErrorReporter errors;
     Services services{
-        clock, openDialog, pictures, urls, messages, QStringLiteral("/opt/kestrova"), TwipsScale{}};
+        clock,       openDialog, pictures, urls, messages, errors, QStringLiteral("/opt/kestrova"),
+        TwipsScale{}};
 };

@@ -1,0 +1,162 @@
+// Kestrova — identity photo maker.
+#include "FramingSession.h"
+
+#include "CaptureGeometry.h"
+#include "platform/PictureLoader.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int kTimer1IntervalMs = 50;
+
+QRectF twipsRect(const PhotoGeometry& photo)
+{
+    return QRectF(photo.left, photo.top, photo.width, photo.height);
+}
+
+} // namespace
+
+FramingSession::FramingSession(PictureLoader& pictures, TwipsScale tpp, QSize clientPixels,
+                               QColor captureBack, QObject* parent)
+    : QObject(parent), m_pictures(pictures), m_tpp(tpp), m_clientPixels(clientPixels),
+      m_timer1(new QTimer(this)), m_capture(kCaptureSize, QImage::Format_RGB32)
+{
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kTimer1IntervalMs);
+    connect(m_timer1, &QTimer::timeout, this, &FramingSession::nudgeTick);
+    m_capture.fill(captureBack);
+    m_scene.setPhoto(&m_picture);
+    applyPhotoGeometry();
+    applyFramePosition();
+}
+
+FramingSession::~FramingSession() = default;
+
+bool FramingSession::isNudging() const
+{
+    return m_timer1->isActive();
+}
+
+QRect FramingSession::photoControlRect() const
+{
+    return m_tpp.toPixels(twipsRect(m_photo));
+}
+
+QRect FramingSession::frameRect() const
+{
+    return m_tpp.toPixels(QRectF(m_frame.left, m_frame.top, kFrameWidthTwips, kFrameHeightTwips));
+}
+
+void FramingSession::setColors(QColor back, QColor frame)
+{
+    m_scene.setBackColor(back);
+    m_scene.setFrameColor(frame);
+    emit photoChanged();
+}
+
+void FramingSession::setDeviceScale(std::function<qreal()> deviceScale)
+{
+    m_deviceScale = std::move(deviceScale);
+    applyPhotoGeometry();
+}
+
+bool FramingSession::open(const QString& fileName)
+{
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    // The old picture goes back to its natural size first, so a file that
+    // cannot be read leaves it shown unzoomed at the corner.
+    PhotoPlacement::resetForOpen(m_photo, m_picture.naturalSize(), m_tpp);
+    applyPhotoGeometry();
+    std::optional<QImage> picture = m_pictures.load(fileName);
+    if (!picture) {
+        return false;
+    }
+    m_picture = ScaledPhoto(std::move(*picture));
+    m_screenPicture = m_picture;
+    PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
+    applyPhotoGeometry();
+    return true;
+}
+
+void FramingSession::zoom(float factor)
+{
+    PhotoPlacement::zoom(m_photo, factor);
+    applyPhotoGeometry();
+    refreshPreview();
+}
+
+void FramingSession::pressOnPhoto(QPointF pointer)
+{
+    m_dragAnchor = PhotoPlacement::dragAnchor(m_tpp.toTwips(pointer));
+}
+
+void FramingSession::dragTo(QPointF pointer)
+{
+    const QPointF topLeft = PhotoPlacement::dragStep(m_photo, m_tpp.toTwips(pointer), m_dragAnchor,
+                                                     m_tpp, m_tpp.toTwips(QSizeF(m_clientPixels)));
+    m_photo.left = float(topLeft.x());
+    m_photo.top = float(topLeft.y());
+    applyPhotoGeometry();
+    refreshPreview();
+}
+
+void FramingSession::startNudge(short direction)
+{
+    m_nudgeDirection = direction;
+    m_timer1->start();
+}
+
+void FramingSession::stopNudge()
+{
+    m_timer1->stop();
+}
+
+void FramingSession::nudgeTick()
+{
+    if (!FrameNudge::step(m_frame, m_nudgeDirection)) {
+        m_timer1->stop();
+    }
+    applyFramePosition();
+    refreshPreview();
+}
+
+void FramingSession::place(const PhotoGeometry& photo, FramePosition frame)
+{
+    m_photo = photo;
+    m_frame = frame;
+    applyPhotoGeometry();
+    applyFramePosition();
+    refreshPreview();
+}
+
+void FramingSession::refreshPreview()
+{
+    m_capture = m_scene.render(captureSourceRect(m_frame, m_tpp));
+    emit captureChanged();
+}
+
+void FramingSession::applyPhotoGeometry()
+{
+    const QRect pixels = photoControlRect();
+    m_picture.setDisplaySize(m_photo.stretch ? pixels.size() : m_picture.naturalSize());
+    const qreal deviceScale = m_deviceScale ? m_deviceScale() : 1.0;
+    if (deviceScale != 1.0 && !m_picture.isNull()) {
+        const QSize shown = m_picture.displaySize();
+        m_screenPicture.setDisplaySize(
+            QSize(qRound(shown.width() * deviceScale), qRound(shown.height() * deviceScale)));
+        m_scene.setScreenPhoto(&m_screenPicture, deviceScale);
+    } else {
+        m_scene.setScreenPhoto(nullptr, 1.0);
+    }
+    m_scene.setPhotoRect(QRect(pixels.topLeft(), m_picture.displaySize()));
+    emit photoChanged();
+}
+
+void FramingSession::applyFramePosition()
+{
+    m_scene.setFrameRect(frameRect());
+    emit frameChanged();
+}

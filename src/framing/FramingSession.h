@@ -1,0 +1,100 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include "FrameNudge.h"
+#include "PhotoPlacement.h"
+#include "ScaledPhoto.h"
+#include "WorkAreaScene.h"
+#include "platform/Twips.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+
+class PictureLoader;
+class QTimer;
+
+/// The framing model: the photo and its placement in the work area, the crop
+/// frame, the nudge and the drag in progress, and the capture they make. It
+/// offers the user's operations, each applying one of the placement rules,
+/// and tells its views what changed; it knows no widget.
+class FramingSession final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// A session for a work area whose client area is clientPixels large; the
+    /// capture starts filled with captureBack until the first refresh.
+    FramingSession(PictureLoader& pictures, TwipsScale tpp, QSize clientPixels, QColor captureBack,
+                   QObject* parent = nullptr);
+    ~FramingSession() override;
+
+    [[nodiscard]] const PhotoGeometry& photoGeometry() const { return m_photo; }
+    [[nodiscard]] FramePosition framePosition() const { return m_frame; }
+    [[nodiscard]] short nudgeDirection() const { return m_nudgeDirection; }
+    [[nodiscard]] bool isNudging() const;
+    [[nodiscard]] QPoint dragAnchor() const { return m_dragAnchor; }
+    [[nodiscard]] const ScaledPhoto& photo() const { return m_picture; }
+    /// The picture a save writes: the frame's interior at the last refresh.
+    [[nodiscard]] const QImage& capture() const { return m_capture; }
+
+    /// What the work area shows; views paint it and the capture renders from it.
+    [[nodiscard]] const WorkAreaScene& scene() const { return m_scene; }
+    /// The photo's place and size as its control holds them, in work-area pixels.
+    [[nodiscard]] QRect photoControlRect() const;
+    /// The crop frame's block in work-area pixels.
+    [[nodiscard]] QRect frameRect() const;
+
+    void setColors(QColor back, QColor frame);
+    /// Where to ask how many device pixels the work area's screen has per
+    /// logical one, so the photo is drawn sharp there as well.
+    void setDeviceScale(std::function<qreal()> deviceScale);
+
+    /// Loads a picture at its natural size; false (the previous picture shown
+    /// at its natural size) when the name is empty or the file cannot be read.
+    bool open(const QString& fileName);
+    /// One zoom step (kZoomInFactor or kZoomOutFactor), then a refresh.
+    void zoom(float factor);
+    /// A press on the photo at a position in pixels relative to it sets the drag anchor.
+    void pressOnPhoto(QPointF pointer);
+    /// A move with the left button held drags the photo, then refreshes.
+    void dragTo(QPointF pointer);
+    /// Starts nudging the frame in a direction, one step per tick.
+    void startNudge(short direction);
+    void stopNudge();
+    /// One nudge step; the nudge stops at an edge. Refreshes either way.
+    void nudgeTick();
+    /// Places photo and frame at once and refreshes, for operations that
+    /// frame the photo by a rule of their own.
+    void place(const PhotoGeometry& photo, FramePosition frame);
+    /// Copies the frame's interior into the capture.
+    void refreshPreview();
+
+signals:
+    /// The photo, its size or its place changed.
+    void photoChanged();
+    void frameChanged();
+    void captureChanged();
+
+private:
+    void applyPhotoGeometry();
+    void applyFramePosition();
+
+    PictureLoader& m_pictures;
+    TwipsScale m_tpp;
+    QSize m_clientPixels;
+    std::function<qreal()> m_deviceScale;
+    QTimer* m_timer1;
+
+    ScaledPhoto m_picture;
+    // The same picture for a screen with more device than logical pixels.
+    ScaledPhoto m_screenPicture;
+    PhotoGeometry m_photo;
+    FramePosition m_frame;
+    short m_nudgeDirection = kNudgeNone;
+    QPoint m_dragAnchor;
+    WorkAreaScene m_scene;
+    QImage m_capture;
+};
