@@ -94,28 +94,6 @@ private slots:
         QCOMPARE(m_form->session().photoGeometry(), zoomed);
     }
 
-    void failedOpenAfterZoomLeavesThePreviousPictureAtNaturalSize()
-    {
-        open("/photos/big.jpg");
-        zoomIn();
-        dragBy(QPoint(-100, -100));
-        QVERIFY(m_form->session().photoGeometry().left < 0);
-        open("/photos/broken.gif");
-        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 6000, 9000, false}));
-        QCOMPARE(m_form->session().photo().naturalSize(), QSize(400, 600));
-    }
-
-    void openAfterZoomShowsTheNewPictureAtNaturalSize()
-    {
-        open("/photos/big.jpg");
-        zoomOut();
-        refreshAndCapture();
-        const QImage previous = m_form->session().capture();
-        open("/photos/small.bmp");
-        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 1500, 2250, false}));
-        QCOMPARE(m_form->session().capture(), previous);
-    }
-
     // --- zoom -------------------------------------------------------------
 
     void zoomButtonsScaleByTenPercentAndRefresh()
@@ -129,15 +107,6 @@ private slots:
         QCOMPARE(m_form->session().photo().displaySize(), QSize(396, 594));
         // The refresh after the zoom shows the smoothly scaled photo.
         QVERIFY(m_form->session().capture().pixel(60, 90) != QColor(kBoxBack).rgb());
-    }
-
-    void zoomWithNoPictureScalesTheEmptyControl()
-    {
-        const QColor system = QColor(m_form->session().capture().pixel(0, 0));
-        click("Command7");
-        QCOMPARE(m_form->session().photoGeometry(), (PhotoGeometry{0, 0, 3780, 4860, true}));
-        QCOMPARE(QColor(m_form->session().capture().pixel(0, 0)), kBoxBack);
-        QVERIFY(system != kBoxBack);
     }
 
     // --- drag -------------------------------------------------------------
@@ -211,28 +180,6 @@ private slots:
         QCOMPARE(preview(), capture);
     }
 
-    void captureBeyondASmallPhotoIsBackColour()
-    {
-        open("/photos/small.bmp");
-        refreshAndCapture();
-        const QImage capture = m_form->session().capture();
-        QCOMPARE(capture.pixel(98, 148), coordinate(99, 149));
-        QCOMPARE(QColor(capture.pixel(99, 149)), kBoxBack);
-        QCOMPARE(QColor(capture.pixel(119, 0)), kBoxBack);
-        nudge("Command5", 120);
-        QCOMPARE(QColor(m_form->session().capture().pixel(119, 179)), kBoxBack);
-    }
-
-    void refreshingTwiceGivesTheSamePixels()
-    {
-        open("/photos/big.jpg");
-        zoomOut();
-        refreshAndCapture();
-        const QImage first = m_form->session().capture();
-        refreshAndCapture();
-        QCOMPARE(m_form->session().capture(), first);
-    }
-
     void captureIgnoresWhatCoversTheWindow()
     {
         open("/photos/big.jpg");
@@ -283,34 +230,6 @@ private slots:
         }
         QTest::mouseRelease(widget("Command5"), Qt::LeftButton);
         QVERIFY(!timer()->isActive());
-    }
-
-    void theRealTimerDrivesTheNudge()
-    {
-        QTest::mousePress(widget("Command3"), Qt::LeftButton);
-        QTRY_VERIFY(m_form->session().framePosition().top >= 30.0f);
-        QTest::mouseRelease(widget("Command3"), Qt::LeftButton);
-        QVERIFY(!timer()->isActive());
-    }
-
-    void reachingAnEdgeStopsTheTimerAndRefreshes()
-    {
-        open("/photos/big.jpg");
-        QTest::mousePress(widget("Command2"), Qt::LeftButton);
-        m_form->session().nudgeTick();
-        QVERIFY(!timer()->isActive());
-        QCOMPARE(m_form->session().framePosition().left, 0.0f);
-        QCOMPARE(m_form->session().capture().pixel(0, 0), coordinate(1, 1));
-        QTest::mouseRelease(widget("Command2"), Qt::LeftButton);
-        QVERIFY(!timer()->isActive());
-    }
-
-    void tickWithNoDirectionOnlyRefreshes()
-    {
-        open("/photos/big.jpg");
-        m_form->session().nudgeTick();
-        QCOMPARE(m_form->session().framePosition().left, 0.0f);
-        QCOMPARE(m_form->session().capture().pixel(0, 0), coordinate(1, 1));
     }
 
     // --- credit link and banner -------------------------------------------
