@@ -3,18 +3,15 @@
 
 #include "ColourProfile.h"
 #include "HugePages.h"
+#include "JpegGuard.h"
 #include "StreamedConversion.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <system_error>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -33,19 +30,6 @@ constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
 #else
 constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_XRGB;
 #endif
-
-struct ErrorManager
-{
-    jpeg_error_mgr pub; // first, so libjpeg's pointer to it is a pointer to this
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpBack(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-
-void ignoreMessage(j_common_ptr) {}
 
 void limitScans(j_common_ptr info)
 {
@@ -185,18 +169,6 @@ void readProfile(jpeg_decompress_struct& info, Job& job)
     }
 }
 
-// The one place libjpeg's errors land. Between setjmp and a jump there are
-// only plain values, so the jump skips nothing that needs destroying.
-bool runGuarded(jpeg_decompress_struct& info, ErrorManager& errors,
-                void (*step)(jpeg_decompress_struct&, Job&), Job& job)
-{
-    if (setjmp(errors.jump) != 0) {
-        return false;
-    }
-    step(info, job);
-    return true;
-}
-
 /// Where stored pixel (x, y) of a width x height picture goes once turned,
 /// following QImageIOHandler: mirror and flip first, then a quarter turn clockwise.
 QPoint turned(qsizetype x, qsizetype y, qsizetype width, qsizetype height,
@@ -234,10 +206,8 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
         return {};
     }
     jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = jumpBack;
-    errors.pub.output_message = ignoreMessage;
+    JpegGuard guard;
+    info.err = guard.errorManager();
     jpeg_progress_mgr progress{};
     progress.progress_monitor = limitScans;
 
@@ -250,9 +220,9 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
     QImage image;
     jpeg_create_decompress(&info);
     info.progress = &progress;
-    if (runGuarded(info, errors, readHeader, job) && job.width > 0 && job.height > 0 &&
+    if (guard.run(info, readHeader, job) && job.width > 0 && job.height > 0 &&
         qint64(job.width) * job.height <= maxPixels) {
-        if (runGuarded(info, errors, readProfile, job) && job.profile != nullptr) {
+        if (guard.run(info, readProfile, job) && job.profile != nullptr) {
             const std::unique_ptr<JOCTET, decltype(&std::free)> icc(job.profile, &std::free);
             profile = ColourProfile::fromIcc(QByteArrayView(icc.get(), job.profileSize));
         }
@@ -279,7 +249,7 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
                     // No thread to be had: converted after the decode instead.
                 }
             }
-            const bool decoded = runGuarded(info, errors, decodeRows, job);
+            const bool decoded = guard.run(info, decodeRows, job);
             if (streamed && decoded) {
                 streamed->finish();
             }

@@ -2,17 +2,15 @@
 #include "JpegEncoder.h"
 
 #include "SaveStatus.h"
+#include "platform/JpegGuard.h"
 
 #include <QImage>
 
-#include <csetjmp>
 #include <cstddef>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include <jerror.h>
-#include <jpeglib.h>
 
 namespace {
 
@@ -28,12 +26,6 @@ constexpr std::size_t kHeaderBytes = 4096;
 // A 4:2:0 MCU covers 16 x 16 pixels with four luma and two chroma blocks.
 constexpr std::size_t kMcuPixels = 16;
 constexpr std::size_t kBlocksPerMcu = 6;
-
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
 
 struct FreeDeleter
 {
@@ -60,15 +52,7 @@ std::size_t worstCaseSize(const QImage& picture)
     return kHeaderBytes + mcusAcross * mcusDown * kBlocksPerMcu * kMaxBlockBytes;
 }
 
-[[noreturn]] void exitByJump(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
-// Warnings are of no use to anyone here; the result or the error code says it all.
-void discardMessage(j_common_ptr) {}
-
-// Every libjpeg call that can fail. A failure longjmps out of here, so nothing
+// Every libjpeg call that can fail. A failure jumps out of here, so nothing
 // in this function may need destroying.
 void compress(jpeg_compress_struct& cinfo, const Job& job)
 {
@@ -88,16 +72,6 @@ void compress(jpeg_compress_struct& cinfo, const Job& job)
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
-}
-
-// The one jump point for libjpeg's fatal errors; false when one was raised.
-bool compressGuarded(jpeg_compress_struct& cinfo, ErrorManager& errors, const Job& job)
-{
-    if (setjmp(errors.jump) != 0) {
-        return false;
-    }
-    compress(cinfo, job);
-    return true;
 }
 
 } // namespace
@@ -121,15 +95,15 @@ EncodedJpeg encodeJpeg(const QImage& picture, int quality)
     unsigned long size = static_cast<unsigned long>(capacity);
 
     jpeg_compress_struct cinfo{};
-    ErrorManager errors{};
-    cinfo.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = exitByJump;
-    errors.base.output_message = discardMessage;
-    const bool compressed = compressGuarded(cinfo, errors, Job{&rgb, quality, &buffer, &size});
+    JpegGuard guard;
+    cinfo.err = guard.errorManager();
+    const Job job{&rgb, quality, &buffer, &size};
+    const bool compressed = guard.run(cinfo, compress, job);
     jpeg_destroy_compress(&cinfo);
     if (!compressed) {
         return {{},
-                errors.base.msg_code == JERR_OUT_OF_MEMORY ? kSaveOutOfMemory : kSaveGenericError};
+                guard.lastMessageCode() == JERR_OUT_OF_MEMORY ? kSaveOutOfMemory
+                                                              : kSaveGenericError};
     }
     // Should the bound ever prove short, libjpeg hands back a buffer of its own.
     const MallocBuffer grown(buffer != owned.get() ? buffer : nullptr);
