@@ -2,7 +2,7 @@
 #include "saving/JpegEncoder.h"
 #include "saving/Module1.h"
 
-#include "../tests/saving/PortraitPicture.h"
+#include "PortraitPicture.h"
 
 #include <QFileInfo>
 #include <QImage>

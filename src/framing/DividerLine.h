@@ -14,7 +14,6 @@ public:
     DividerLine(QPoint from, QPoint to, QWidget* parent = nullptr);
 
     void setColor(QColor color);
-    [[nodiscard]] QColor color() const { return m_color; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

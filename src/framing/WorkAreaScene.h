@@ -33,7 +33,6 @@ public:
 
     [[nodiscard]] QColor backColor() const { return m_back; }
     [[nodiscard]] QRect photoRect() const { return m_photoRect; }
-    [[nodiscard]] QRect frameRect() const { return m_frameRect; }
 
     /// Paints the part of the scene inside area, with the painter's origin at the
     /// scene's origin; on a screen of deviceScale device pixels per logical
