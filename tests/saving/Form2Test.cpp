@@ -83,6 +83,7 @@ private slots:
     void typedQualityIsWritten();
     void fileIsNamedFromOneClockReading();
     void errorLevelRefusesToSave();
+    void levelPickedByHandCounts();
     void invalidQualityShowsErrorLevelAndStaysOpen_data();
     void invalidQualityShowsErrorLevelAndStaysOpen();
     void closingIsRefusedUntilSaved_data();
@@ -330,6 +331,24 @@ void Form2Test::errorLevelRefusesToSave()
     QVERIFY(!(dialog->result() == QDialog::Accepted));
     QVERIFY(savedFiles(m_dir->path()).isEmpty());
     QVERIFY(m_reports.shown.isEmpty());
+}
+
+void Form2Test::levelPickedByHandCounts()
+{
+    const auto dialog = makeDialog();
+    auto* combo1 = control<QComboBox>(*dialog, "Combo1");
+    // The keyboard picks the last level, the error level, as the list would.
+    QTest::keyClick(combo1, Qt::Key_End);
+    QCOMPARE(combo1->currentText(), QStringLiteral("错误"));
+    QTest::mouseClick(control<QPushButton>(*dialog, "Command1"), Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(savedFiles(m_dir->path()).isEmpty());
+
+    QTest::keyClick(combo1, Qt::Key_Home);
+    QCOMPARE(combo1->currentText(), QStringLiteral("最佳"));
+    QTest::mouseClick(control<QPushButton>(*dialog, "Command1"), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(savedFiles(m_dir->path()), QStringList(kDefaultName));
 }
 
 void Form2Test::invalidQualityShowsErrorLevelAndStaysOpen_data()
