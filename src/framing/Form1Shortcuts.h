@@ -21,7 +21,7 @@ class QWidget;
 class Form1Shortcuts final : public QObject
 {
 public:
-    /// Shortcuts for window's session; open and save show the window's dialogs.
+    /// Shortcuts in window for session; open and save show the window's dialogs.
     Form1Shortcuts(QWidget& window, QList<QWidget*> wheelTargets, FramingSession& session,
                    std::function<void()> open, std::function<void()> save);
 

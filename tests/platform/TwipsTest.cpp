@@ -73,6 +73,34 @@ private slots:
         QCOMPARE(tpp.toPixelsX(-22.5), -2);
     }
 
+    void rectsPointsAndSizesConvertEachValueAlike_data()
+    {
+        QTest::addColumn<float>("factor");
+        QTest::addColumn<QRectF>("twips");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("96 dpi") << 15.0f << QRectF(120, 1320, 3630, 5430) << QRect(8, 88, 242, 362);
+        QTest::newRow("halves to even")
+            << 15.0f << QRectF(22.5, 37.5, 7.5, -22.5) << QRect(2, 2, 0, -2);
+        QTest::newRow("120 dpi") << 12.0f << QRectF(5160, 5460, 615, 615)
+                                 << QRect(430, 455, 51, 51);
+    }
+    void rectsPointsAndSizesConvertEachValueAlike()
+    {
+        QFETCH(float, factor);
+        QFETCH(QRectF, twips);
+        QFETCH(QRect, pixels);
+        const TwipsScale tpp{factor, factor};
+        QCOMPARE(tpp.toPixels(twips), pixels);
+        QCOMPARE(tpp.toPixels(twips.topLeft()), pixels.topLeft());
+        QCOMPARE(tpp.toPixels(twips.size()), pixels.size());
+        QCOMPARE(tpp.toPixels(twips),
+                 tpp.toPixels(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(tpp.toTwips(QPointF(pixels.topLeft())),
+                 QPointF(pixels.x() * factor, pixels.y() * factor));
+        QCOMPARE(tpp.toTwips(QSizeF(pixels.size())),
+                 QSizeF(pixels.width() * factor, pixels.height() * factor));
+    }
+
     void pixelConversionStaysWithinTheLargestWidget_data()
     {
         QTest::addColumn<double>("twips");
