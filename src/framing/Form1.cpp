@@ -180,11 +180,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == m_ui.image1) {
-        const auto* mouse = static_cast<const QMouseEvent*>(event);
         if (isPress(event)) {
-            m_session->pressOnPhoto(mouse->position());
-        } else if (type == QEvent::MouseMove && mouse->buttons() == Qt::LeftButton) {
-            m_session->dragTo(mouse->position());
+            m_session->pressOnPhoto(static_cast<const QMouseEvent*>(event)->position());
+        } else if (type == QEvent::MouseMove) {
+            const auto* move = static_cast<const QMouseEvent*>(event);
+            if (move->buttons() == Qt::LeftButton) {
+                m_session->dragTo(move->position());
+            }
         }
     } else if (watched == m_ui.label3) {
         if (type == QEvent::MouseMove) {
