@@ -5,6 +5,7 @@
 #include "BannerMessage.h"
 #include "Form1Shortcuts.h"
 #include "FramingSession.h"
+#include "LinkLabel.h"
 #include "PictureBox.h"
 #include "WorkArea.h"
 #include "platform/Captions.h"
@@ -88,11 +89,12 @@ Form1::~Form1() = default;
 
 void Form1::connectControls()
 {
-    for (QWidget* watched :
-         {static_cast<QWidget*>(m_ui.image2), m_ui.image1, static_cast<QWidget*>(m_ui.previewBox),
-          static_cast<QWidget*>(m_ui.label3)}) {
+    for (QWidget* watched : {static_cast<QWidget*>(m_ui.image2), m_ui.image1,
+                             static_cast<QWidget*>(m_ui.previewBox)}) {
         watched->installEventFilter(this);
     }
+    connect(m_ui.label3, &LinkLabel::clicked, this,
+            [this] { m_services.urls.open(QUrl(QString::fromLatin1(kHomePageUrl))); });
     FramingSession* session = m_session;
     for (ArrowButton* arrow : m_ui.arrows) {
         connect(arrow, &ArrowButton::nudgePressed, session, &FramingSession::startNudge);
@@ -118,7 +120,8 @@ void Form1::connectControls()
 void Form1::load()
 {
     setWindowBackColor(this, kWindowBack);
-    for (QLabel* label : {m_ui.label1, m_ui.label2, m_ui.label3, m_ui.label4}) {
+    for (QLabel* label :
+         {m_ui.label1, m_ui.label2, static_cast<QLabel*>(m_ui.label3), m_ui.label4}) {
         setTextColor(label, kLabelText);
     }
     m_session->setColors(kBoxBack, QApplication::palette().color(QPalette::WindowText));
@@ -153,14 +156,6 @@ void Form1::command9Click()
     dialog.exec();
 }
 
-void Form1::setLinkHighlighted(bool highlighted)
-{
-    QFont font = m_ui.label3->font();
-    font.setUnderline(highlighted);
-    m_ui.label3->setFont(font);
-    setTextColor(m_ui.label3, highlighted ? kLinkHover : kLabelText);
-}
-
 void Form1::showPreviewToolTip(const QHelpEvent& event)
 {
     // Encoding ten times takes a few milliseconds: only when the user asks.
@@ -172,7 +167,7 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 {
     // Controls keep their own mouse moves, so only the bare window surface
     // (and the dividers, which take no mouse input) arrives here.
-    setLinkHighlighted(false);
+    m_ui.label3->setHighlighted(false);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -187,12 +182,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             if (move->buttons() == Qt::LeftButton) {
                 m_session->dragTo(move->position());
             }
-        }
-    } else if (watched == m_ui.label3) {
-        if (type == QEvent::MouseMove) {
-            setLinkHighlighted(true);
-        } else if (isClick(event, m_ui.label3)) {
-            m_services.urls.open(QUrl(QString::fromLatin1(kHomePageUrl)));
         }
     } else if (watched == m_ui.previewBox && type == QEvent::ToolTip) {
         showPreviewToolTip(*static_cast<QHelpEvent*>(event));

@@ -39,7 +39,6 @@ private:
     void command9Click();
     void showPhoto();
     void showFrame();
-    void setLinkHighlighted(bool highlighted);
     void showPreviewToolTip(const QHelpEvent& event);
 
     Services& m_services;

@@ -4,6 +4,7 @@
 #include "ArrowButton.h"
 #include "CaptureGeometry.h"
 #include "DividerLine.h"
+#include "LinkLabel.h"
 #include "NudgeArrows.h"
 #include "PictureBox.h"
 #include "WorkArea.h"
@@ -142,20 +143,18 @@ Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, Tw
     ui.previewBox->setGeometry(tpp.toPixels(QRectF(kPictureBoxRect)));
     ui.previewBox->setFocusPolicy(Qt::StrongFocus);
 
-    auto label = [&form, tpp](const LabelSpec& spec) {
-        auto* made = new QLabel(Captions::text(spec.captionKey), &form);
-        made->setObjectName(QString::fromLatin1(spec.name));
-        made->move(tpp.toPixels(QPointF(spec.twips)));
-        made->adjustSize();
-        made->setAttribute(Qt::WA_NoMousePropagation);
-        return made;
+    auto placeLabel = [tpp](auto* label, const LabelSpec& spec) {
+        label->setObjectName(QString::fromLatin1(spec.name));
+        label->move(tpp.toPixels(QPointF(spec.twips)));
+        label->adjustSize();
+        label->setAttribute(Qt::WA_NoMousePropagation);
+        return label;
     };
-    ui.label1 = label(kLabel1);
-    ui.label2 = label(kLabel2);
-    ui.label3 = label(kLabel3);
-    ui.label4 = label(kLabel4);
-    ui.label3->setMouseTracking(true);
-    ui.label3->setCursor(Qt::PointingHandCursor);
+    auto caption = [](const LabelSpec& spec) { return Captions::text(spec.captionKey); };
+    ui.label1 = placeLabel(new QLabel(caption(kLabel1), &form), kLabel1);
+    ui.label2 = placeLabel(new QLabel(caption(kLabel2), &form), kLabel2);
+    ui.label3 = placeLabel(new LinkLabel(caption(kLabel3), &form), kLabel3);
+    ui.label4 = placeLabel(new QLabel(caption(kLabel4), &form), kLabel4);
 
     auto setUp = [tpp](QPushButton* button, const char* name, QPoint cell) {
         button->setObjectName(QString::fromLatin1(name));

@@ -8,6 +8,7 @@
 #include <array>
 
 class ArrowButton;
+class LinkLabel;
 class PictureBox;
 class QLabel;
 class QPushButton;
@@ -27,7 +28,7 @@ struct Form1Controls
     QLabel* label1 = nullptr;
     QLabel* label2 = nullptr;
     /// The credit link.
-    QLabel* label3 = nullptr;
+    LinkLabel* label3 = nullptr;
     QLabel* label4 = nullptr;
     /// Refresh.
     QPushButton* command1 = nullptr;
