@@ -6,7 +6,7 @@
 #include <QImage>
 
 /// A flat picture box with a one-pixel border whose client area keeps a
-/// picture: the capture buffer and the preview. The picture is retained, so
+/// picture: the preview of the capture. The picture is retained, so
 /// the box repaints itself from it whenever it is uncovered.
 class PictureBox : public QFrame
 {

@@ -470,7 +470,7 @@ void Form2Test::eachSaveClickOpensTheDialogAfresh()
     answer(QStringLiteral("9"));
     QCOMPARE(seen, QStringList({QStringLiteral("10/最佳"), QStringLiteral("10/最佳")}));
 
-    // Nothing was refreshed, so the capture buffer still holds its back colour.
+    // Nothing was refreshed, so the capture still holds its back colour.
     const QImage capture = form.session().capture();
     const QColor back = QApplication::palette().color(QPalette::Window);
     QCOMPARE(QColor(capture.pixel(60, 90)), back);
