@@ -4,10 +4,12 @@
 
 #include "TestPictures.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <atomic>
@@ -47,6 +49,14 @@ public:
         char* argv[] = {sleepPath, seconds, nullptr};
         if (::posix_spawn(&m_pid, sleepPath, nullptr, nullptr, argv, environment.data()) != 0) {
             m_pid = 0;
+            return;
+        }
+        // posix_spawn returns once the new program replaces the child, which
+        // is a moment before the kernel has laid out its environment: until
+        // then the file reads as empty.
+        QDeadlineTimer deadline(kStartDeadlineMs);
+        while (!deadline.hasExpired() && readAll().isEmpty()) {
+            QThread::yieldCurrentThread();
         }
     }
 
@@ -67,6 +77,14 @@ public:
     }
 
 private:
+    static constexpr int kStartDeadlineMs = 5000;
+
+    [[nodiscard]] QByteArray readAll() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     QList<QByteArray> m_strings;
     pid_t m_pid = 0;
 };
