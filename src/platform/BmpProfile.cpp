@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <array>
+
 namespace {
 
 constexpr qint64 kFileHeaderBytes = 14;
@@ -17,9 +19,11 @@ constexpr qsizetype kProfileSizeField = 116;
 // 'MBED': the profile is in the file, at an offset from the header's start.
 constexpr quint32 kProfileEmbedded = 0x4D424544;
 
-quint32 field(const QByteArray& bytes, qsizetype at)
+using Headers = std::array<char, kFileHeaderBytes + kV5HeaderBytes>;
+
+quint32 field(const Headers& bytes, qsizetype at)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+    return qFromLittleEndian<quint32>(bytes.data() + at);
 }
 
 } // namespace
@@ -29,8 +33,10 @@ QByteArray embeddedBmpProfile(QIODevice& file)
     if (!file.seek(0)) {
         return {};
     }
-    const QByteArray headers = file.read(kFileHeaderBytes + kV5HeaderBytes);
-    if (headers.size() < kFileHeaderBytes + kV5HeaderBytes ||
+    // A plain array: the compiler cannot see that a short QByteArray never
+    // reaches the reads below, and warns of reading past its shared empty one.
+    Headers headers{};
+    if (file.read(headers.data(), qint64(headers.size())) != qint64(headers.size()) ||
         field(headers, kFileHeaderBytes) < kV5HeaderBytes ||
         field(headers, kFileHeaderBytes + kColourSpaceField) != kProfileEmbedded) {
         return {};
