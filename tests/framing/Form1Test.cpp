@@ -4,6 +4,7 @@
 
 #include "FormControls.h"
 #include "TestDoubles.h"
+#include "TestPictures.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,29 +12,14 @@
 #include <QTest>
 #include <QTimer>
 
+using TestPictures::coordinate;
+using TestPictures::coordinatePicture;
+
 namespace {
 
 const QColor kBoxBack(242, 255, 229);
 const QColor kLabelText(72, 204, 66);
 const QColor kLinkHover(255, 0, 0);
-
-// Every pixel tells where it came from: red = x % 256, green = y % 256,
-// blue = the 256-pixel block.
-QImage coordinatePicture(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
-        }
-    }
-    return image;
-}
-
-QRgb coordinate(int x, int y)
-{
-    return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256);
-}
 
 void sendMouse(QWidget* widget, QEvent::Type type, QPointF pos, Qt::MouseButton button,
                Qt::MouseButtons buttons)

@@ -2,9 +2,13 @@
 #include "framing/FramingSession.h"
 
 #include "TestDoubles.h"
+#include "TestPictures.h"
 
 #include <QSignalSpy>
 #include <QTest>
+
+using TestPictures::coordinate;
+using TestPictures::coordinatePicture;
 
 namespace {
 
@@ -12,24 +16,6 @@ const QColor kBoxBack(242, 255, 229);
 const QColor kCaptureBack(240, 240, 240);
 // The work area's client size at 96 dpi.
 constexpr QSize kClient(240, 360);
-
-// Every pixel tells where it came from: red = x % 256, green = y % 256,
-// blue = the 256-pixel block.
-QImage coordinatePicture(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256));
-        }
-    }
-    return image;
-}
-
-QRgb coordinate(int x, int y)
-{
-    return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256);
-}
 
 } // namespace
 

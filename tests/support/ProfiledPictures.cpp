@@ -1,9 +1,14 @@
 // Kestrova — identity photo maker.
 #include "ProfiledPictures.h"
 
+#include "TestPictures.h"
+
 #include <lcms2.h>
 
 namespace ProfiledPictures {
+
+using TestPictures::appendLe16;
+using TestPictures::appendLe32;
 
 namespace {
 
@@ -28,18 +33,6 @@ QByteArray rgbProfile(const Primaries& p, cmsToneCurve* curve)
     const QByteArray bytes = saved(cmsCreateRGBProfile(&white, &primaries, curves));
     cmsFreeToneCurve(curve);
     return bytes;
-}
-
-void appendLe16(QByteArray& out, quint32 value)
-{
-    out.append(char(value & 0xff));
-    out.append(char((value >> 8) & 0xff));
-}
-
-void appendLe32(QByteArray& out, qint64 value)
-{
-    appendLe16(out, quint32(value & 0xffff));
-    appendLe16(out, quint32((value >> 16) & 0xffff));
 }
 
 } // namespace

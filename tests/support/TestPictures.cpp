@@ -18,18 +18,6 @@ namespace TestPictures {
 
 namespace {
 
-void appendLe16(QByteArray& out, int value)
-{
-    out.append(char(value & 0xff));
-    out.append(char((value >> 8) & 0xff));
-}
-
-void appendLe32(QByteArray& out, qint64 value)
-{
-    appendLe16(out, int(value & 0xffff));
-    appendLe16(out, int((value >> 16) & 0xffff));
-}
-
 quint32 hash(quint32 x, quint32 y)
 {
     quint32 h = x * 73856093u ^ y * 19349663u;
@@ -377,6 +365,34 @@ QString writeFile(const QDir& dir, const QString& name, const QByteArray& bytes)
         file.write(bytes);
     }
     return path;
+}
+
+QImage coordinatePicture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.setPixel(x, y, coordinate(x, y));
+        }
+    }
+    return image;
+}
+
+QRgb coordinate(int x, int y)
+{
+    return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256);
+}
+
+void appendLe16(QByteArray& out, quint32 value)
+{
+    out.append(char(value & 0xff));
+    out.append(char((value >> 8) & 0xff));
+}
+
+void appendLe32(QByteArray& out, qint64 value)
+{
+    appendLe16(out, quint32(value & 0xffff));
+    appendLe16(out, quint32((value >> 16) & 0xffff));
 }
 
 } // namespace TestPictures

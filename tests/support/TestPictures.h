@@ -14,6 +14,11 @@ namespace TestPictures {
 
 /// A photo-like picture: smooth gradients, sharp lines and fine grain, the same every time.
 [[nodiscard]] QImage photoLike(QSize size);
+/// Every pixel tells where it came from: red = x % 256, green = y % 256,
+/// blue = the 256-pixel block.
+[[nodiscard]] QImage coordinatePicture(int width, int height);
+/// The colour coordinatePicture gives the pixel at (x, y).
+[[nodiscard]] QRgb coordinate(int x, int y);
 /// A picture of blocks in the palette's colours, different along every row and column.
 [[nodiscard]] QImage palettePattern(QSize size, const QList<QRgb>& palette);
 
@@ -35,6 +40,10 @@ namespace TestPictures {
 [[nodiscard]] QByteArray withJpegSize(QByteArray jpeg, QSize claimed);
 /// The JPEG with its last scan repeated, as a file crafted to keep a decoder busy.
 [[nodiscard]] QByteArray withRepeatedScan(QByteArray jpeg, int times);
+
+/// Little-endian fields, as BMP headers and ICC tags other than the profile's own hold them.
+void appendLe16(QByteArray& out, quint32 value);
+void appendLe32(QByteArray& out, qint64 value);
 
 /// Writes bytes to dir/name and returns the full path.
 QString writeFile(const QDir& dir, const QString& name, const QByteArray& bytes);
