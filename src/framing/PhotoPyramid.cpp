@@ -1,8 +1,6 @@
 // Kestrova — identity photo maker.
 #include "PhotoPyramid.h"
 
-#include "platform/HugePages.h"
-
 #include <algorithm>
 #include <system_error>
 #include <thread>
@@ -140,7 +138,6 @@ QImage PhotoPyramid::halved(const QImage& image)
     if (result.isNull()) {
         return result;
     }
-    preferHugePages(result);
     const Halving job{image.constBits(), image.bytesPerLine(),  image.width(), image.height(),
                       result.bits(),     result.bytesPerLine(), result.width()};
     const int rows = result.height();
