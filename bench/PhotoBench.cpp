@@ -1,5 +1,5 @@
 // Kestrova — identity photo maker.
-// The photo engine's costs on real-sized photos: opening against djpeg, one
+// The photo engine's costs on real-sized photos (opening is OpenBench's): one
 // zoom step, a preview refresh, a drag step, and the memory a big photo takes.
 #include "TestPictures.h"
 #include "ProcessMemory.h"
@@ -9,14 +9,10 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,8 +20,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -57,21 +51,6 @@ QString jpegOf(QSize size)
                  .first;
     }
     return it->second;
-}
-
-double djpegSeconds(const QString& path)
-{
-    const QByteArray file = QFile::encodeName(path);
-    const char* argv[] = {"/usr/bin/djpeg", "-outfile", "/dev/null", file.constData(), nullptr};
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-        return -1.0;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return double(timer.nsecsElapsed()) / 1e9;
 }
 
 /// The largest size of the photo's shape that fits the work area.
@@ -140,44 +119,6 @@ void BM_PeakMemory48MegapixelOpenAndZoomed(benchmark::State& state)
     }
 }
 
-void BM_Djpeg24Megapixel(benchmark::State& state)
-{
-    const QString path = jpegOf(k24Megapixels);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(djpegSeconds(path));
-    }
-}
-
-void BM_Open24MegapixelToFirstPaint(benchmark::State& state)
-{
-    const QString path = jpegOf(k24Megapixels);
-    // djpeg runs between the opens, so both see the same load on the machine.
-    std::vector<double> djpeg;
-    std::vector<double> opens;
-    std::optional<ScaledPhoto> photo;
-    for (auto _ : state) {
-        state.PauseTiming();
-        photo.reset();
-        djpeg.push_back(djpegSeconds(path));
-        state.ResumeTiming();
-        QElapsedTimer timer;
-        timer.start();
-        QtPictureLoader loader;
-        photo.emplace(loader.load(path).value_or(QImage()));
-        WorkAreaStub area(*photo);
-        area.show(photo->naturalSize(), QPoint(0, 0));
-        area.paint();
-        opens.push_back(double(timer.nsecsElapsed()) / 1e9);
-    }
-    std::sort(djpeg.begin(), djpeg.end());
-    std::sort(opens.begin(), opens.end());
-    const double djpegMedian = djpeg[djpeg.size() / 2];
-    const double openMedian = opens[opens.size() / 2];
-    state.counters["djpeg_ms"] = djpegMedian * 1e3;
-    state.counters["open_ms"] = openMedian * 1e3;
-    state.counters["vs_djpeg"] = openMedian / djpegMedian;
-}
-
 QSize megapixelSize(int megapixels)
 {
     return megapixels == 24 ? k24Megapixels : megapixels == 48 ? k48Megapixels : k100Megapixels;
@@ -186,10 +127,7 @@ QSize megapixelSize(int megapixels)
 void BM_ZoomStep(benchmark::State& state)
 {
     QImage picture = TestPictures::photoLike(megapixelSize(int(state.range(0))));
-    QElapsedTimer levels;
-    levels.start();
     ScaledPhoto photo(std::move(picture));
-    const double levelsMs = double(levels.nsecsElapsed()) / 1e6;
     WorkAreaStub area(photo);
     // Every step from the natural size down to well below fitting the work area.
     std::vector<QSize> sizes;
@@ -218,8 +156,6 @@ void BM_ZoomStep(benchmark::State& state)
     }
     state.counters["steps"] = double(sizes.size());
     state.counters["first_pass_worst_ms"] = firstPassWorst;
-    // What making the reduction levels adds to opening the photo.
-    state.counters["levels_ms"] = levelsMs;
 }
 
 void BM_RefreshPreview48Megapixel(benchmark::State& state)
@@ -272,8 +208,6 @@ BENCHMARK(BM_PeakMemory48MegapixelOpenAndZoomed)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_Djpeg24Megapixel)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Open24MegapixelToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ZoomStep)
     ->ArgName("megapixels")
     ->Arg(24)

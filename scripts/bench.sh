@@ -36,7 +36,7 @@ for bench in "${benches[@]}"; do
     if [ $short -eq 1 ]; then
         # A benchmark that takes minutes even for one pass fails here
         # rather than stretching the CI run.
-        timeout 120 "$bench" --benchmark_min_time=0.01 --benchmark_out="$out/$name.json" \
+        KESTROVA_BENCH_SHORT=1 timeout 120 "$bench" --benchmark_min_time=0.01 --benchmark_out="$out/$name.json" \
             --benchmark_out_format=json
     else
         "$bench" --benchmark_out="$out/$name.json" --benchmark_out_format=json
