@@ -70,7 +70,17 @@ bool FramingSession::open(const QString& fileName)
     // cannot be read leaves it shown unzoomed at the corner.
     PhotoPlacement::resetForOpen(m_photo, m_picture.naturalSize(), m_tpp);
     applyPhotoGeometry();
-    std::optional<QImage> picture = m_pictures.load(fileName);
+    std::optional<PendingPicture> pending = m_pictures.open(fileName);
+    if (!pending) {
+        return false;
+    }
+    // The file is accepted: let the shown photo go before the new one takes
+    // its memory, so opening a large photo again never needs room for two.
+    // Should the decode still fail, the work area shows no photo.
+    m_screenPicture = ScaledPhoto();
+    m_picture = ScaledPhoto();
+    applyPhotoGeometry();
+    std::optional<QImage> picture = pending->decode();
     if (!picture) {
         return false;
     }

@@ -53,7 +53,8 @@ public:
     void setDeviceScale(std::function<qreal()> deviceScale);
 
     /// Loads a picture at its natural size; false (the previous picture shown
-    /// at its natural size) when the name is empty or the file cannot be read.
+    /// at its natural size) when the name is empty or the file is refused by
+    /// its header, and false with no picture when its pixels cannot be decoded.
     bool open(const QString& fileName);
     /// One zoom step (kZoomInFactor or kZoomOutFactor), then a refresh.
     void zoom(float factor);

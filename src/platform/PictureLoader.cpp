@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -37,7 +38,7 @@ constexpr qint64 kFirstReadBytes = 64 * 1024;
 const std::array<QByteArray, 3> kOpenableFormats{"bmp", "jpeg", "gif"};
 
 // Thrown only inside the loader: every refusal leaves the same way, whatever
-// step found it, and load() turns it into its empty answer.
+// step found it, and open() and the decode turn it into their empty answer.
 struct Refused
 {};
 
@@ -146,43 +147,55 @@ std::optional<QByteArray> readJpegFile(QFile& file)
     return bytes;
 }
 
-} // namespace
-
-std::optional<QImage> QtPictureLoader::load(const QString& path)
+/// What the header check found, kept for the decode that follows it.
+struct AcceptedFile
 {
-    try {
-        return read(path);
-    } catch (const Refused&) {
-        return std::nullopt;
-    }
-}
+    QFile file;
+    QImageReader reader;
+    QByteArray format;
+    QByteArray start;
+    QSize size;
 
-QImage QtPictureLoader::read(const QString& path)
+    explicit AcceptedFile(const QString& path) : file(path) {}
+};
+
+std::shared_ptr<AcceptedFile> accept(const QString& path)
 {
     QImageReader::setAllocationLimit(kAllocationLimitMb);
     if (!QFileInfo(path).isFile()) {
         refuse();
     }
-    QFile file(path);
+    auto accepted = std::make_shared<AcceptedFile>(path);
+    QFile& file = accepted->file;
     if (!file.open(QIODevice::ReadOnly)) {
         refuse();
     }
-    const QByteArray start = file.peek(kBmpHeaderBytes);
+    accepted->start = file.peek(kBmpHeaderBytes);
     // A reader on the device, not on the name, can only go by the content.
-    QImageReader reader(&file);
-    const QByteArray format = reader.format();
+    QImageReader& reader = accepted->reader;
+    reader.setDevice(&file);
+    accepted->format = reader.format();
+    const QByteArray& format = accepted->format;
     if (std::find(kOpenableFormats.begin(), kOpenableFormats.end(), format) ==
         kOpenableFormats.end()) {
         refuse();
     }
     // Qt reports a top-down BMP with a negative height.
-    const QSize size = reader.size();
+    accepted->size = reader.size();
+    const QSize size = accepted->size;
     const qint64 pixels = qAbs(qint64(size.width()) * size.height());
     if (size.width() <= 0 || pixels == 0 || pixels > kMaxPicturePixels ||
-        (format == "bmp" && !bmpRowsComplete(start, file.size()))) {
+        (format == "bmp" && !bmpRowsComplete(accepted->start, file.size()))) {
         refuse();
     }
+    return accepted;
+}
 
+QImage decode(AcceptedFile& accepted)
+{
+    QFile& file = accepted.file;
+    QImageReader& reader = accepted.reader;
+    const QByteArray& format = accepted.format;
     QImage image;
     if (format == "jpeg") {
         // Qt's reader has already parsed the header and its orientation; the
@@ -200,8 +213,9 @@ QImage QtPictureLoader::read(const QString& path)
         // whatever the memory held. Given a cleared picture of the size and
         // format it reads into, it fills that in place, and those pixels show
         // the first palette colour.
-        if (format == "bmp" && bmpRunLength(start)) {
-            image = QImage(size.width(), int(qAbs(qint64(size.height()))), QImage::Format_Indexed8);
+        if (format == "bmp" && bmpRunLength(accepted.start)) {
+            image = QImage(accepted.size.width(), int(qAbs(qint64(accepted.size.height()))),
+                           QImage::Format_Indexed8);
             image.fill(0);
         }
         if (!reader.read(&image)) {
@@ -215,4 +229,23 @@ QImage QtPictureLoader::read(const QString& path)
         refuse();
     }
     return image;
+}
+
+} // namespace
+
+std::optional<PendingPicture> QtPictureLoader::open(const QString& path)
+{
+    std::shared_ptr<AcceptedFile> accepted;
+    try {
+        accepted = accept(path);
+    } catch (const Refused&) {
+        return std::nullopt;
+    }
+    return PendingPicture([accepted]() -> std::optional<QImage> {
+        try {
+            return decode(*accepted);
+        } catch (const Refused&) {
+            return std::nullopt;
+        }
+    });
 }

@@ -4,18 +4,41 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 /// The most pixels a picture may have; 108-megapixel phone photos still fit.
 inline constexpr qint64 kMaxPicturePixels = 120'000'000;
+
+/// A file whose header has been accepted, its pixels not yet decoded: the
+/// caller can let go of a previous picture before this one takes memory.
+class PendingPicture
+{
+public:
+    explicit PendingPicture(std::function<std::optional<QImage>()> decode)
+        : m_decode(std::move(decode))
+    {}
+    /// The picture, upright; nothing when its pixels cannot be decoded.
+    [[nodiscard]] std::optional<QImage> decode() { return m_decode(); }
+
+private:
+    std::function<std::optional<QImage>()> m_decode;
+};
 
 /// Loads BMP, JPEG and GIF pictures.
 class PictureLoader
 {
 public:
     virtual ~PictureLoader() = default;
+    /// Checks the file's format, header and size without allocating anything of
+    /// the picture's size; nothing when it is not a picture the program opens.
+    [[nodiscard]] virtual std::optional<PendingPicture> open(const QString& path) = 0;
     /// The picture in the file, upright; nothing when it cannot be loaded.
-    [[nodiscard]] virtual std::optional<QImage> load(const QString& path) = 0;
+    [[nodiscard]] std::optional<QImage> load(const QString& path)
+    {
+        std::optional<PendingPicture> pending = open(path);
+        return pending ? pending->decode() : std::nullopt;
+    }
 };
 
 /// Recognises the format by the file's content, whatever its name says, and
@@ -24,8 +47,5 @@ public:
 class QtPictureLoader final : public PictureLoader
 {
 public:
-    [[nodiscard]] std::optional<QImage> load(const QString& path) override;
-
-private:
-    [[nodiscard]] static QImage read(const QString& path);
+    [[nodiscard]] std::optional<PendingPicture> open(const QString& path) override;
 };

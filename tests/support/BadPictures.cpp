@@ -252,6 +252,10 @@ public:
     {
         m_entries << Entry{name, bytes, Outcome::Opens, size, false};
     }
+    void undecodable(const QString& name, const QByteArray& bytes)
+    {
+        m_entries << Entry{name, bytes, Outcome::Undecodable, {}, false};
+    }
     void either(const QString& name, const QByteArray& bytes)
     {
         m_entries << Entry{name, bytes, Outcome::Either, {}, false};
@@ -341,10 +345,10 @@ void addJpegDamage(Builder& b)
                 kJpegSize);
         b.refused(QStringLiteral("%1 Huffman counts overfull.jpg").arg(kind),
                   withOverfullDhtCounts(jpeg));
-        b.refused(QStringLiteral("%1 Huffman codes impossible.jpg").arg(kind),
-                  withImpossibleDhtCodes(jpeg));
-        b.refused(QStringLiteral("%1 Huffman DC symbols out of range.jpg").arg(kind),
-                  withDcSymbolsOutOfRange(jpeg));
+        b.undecodable(QStringLiteral("%1 Huffman codes impossible.jpg").arg(kind),
+                      withImpossibleDhtCodes(jpeg));
+        b.undecodable(QStringLiteral("%1 Huffman DC symbols out of range.jpg").arg(kind),
+                      withDcSymbolsOutOfRange(jpeg));
         b.either(QStringLiteral("%1 Huffman segment empty.jpg").arg(kind),
                  withEmptyDhtLength(jpeg));
     }
@@ -378,12 +382,12 @@ void addBmpDamage(Builder& b)
     b.either(QStringLiteral("BMP pixel offset inside the header.bmp"),
              withLe32(bmp, kBmpDataOffset, 4));
 
-    b.refused(QStringLiteral("8-bit BMP of 300 colours.bmp"),
-              withLe32(indexed, kBmpColoursUsed, 300));
-    b.refused(QStringLiteral("8-bit BMP of 2^31 colours.bmp"),
-              withLe32(indexed, kBmpColoursUsed, 0x80000000u));
-    b.refused(QStringLiteral("8-bit BMP of 2^32-1 colours.bmp"),
-              withLe32(indexed, kBmpColoursUsed, 0xffffffffu));
+    b.undecodable(QStringLiteral("8-bit BMP of 300 colours.bmp"),
+                  withLe32(indexed, kBmpColoursUsed, 300));
+    b.undecodable(QStringLiteral("8-bit BMP of 2^31 colours.bmp"),
+                  withLe32(indexed, kBmpColoursUsed, 0x80000000u));
+    b.undecodable(QStringLiteral("8-bit BMP of 2^32-1 colours.bmp"),
+                  withLe32(indexed, kBmpColoursUsed, 0xffffffffu));
     b.either(QStringLiteral("BMP of 0 bits per pixel.bmp"), withLe16(bmp, kBmpBitCount, 0));
     b.either(QStringLiteral("BMP of 7 bits per pixel.bmp"), withLe16(bmp, kBmpBitCount, 7));
     b.either(QStringLiteral("BMP of 64 bits per pixel.bmp"), withLe16(bmp, kBmpBitCount, 64));
@@ -451,7 +455,8 @@ void addBombs(Builder& b)
              rleBmp(40, 30, kBmpRle8, QByteArray("\x00\xff\x01\x02", 4)));
 
     const QByteArray gif = gifFile({palettePattern(kGifSize, kColours)}, -1);
-    b.refused(QStringLiteral("GIF screen 65535 x 65535.gif"), withGifScreenSize(gif, 65535, 65535));
+    b.undecodable(QStringLiteral("GIF screen 65535 x 65535.gif"),
+                  withGifScreenSize(gif, 65535, 65535));
     b.either(QStringLiteral("GIF frame 65535 x 65535.gif"), withGifFrameSize(gif, 65535, 65535));
     b.refused(QStringLiteral("GIF screen and frame 65535 x 65535.gif"),
               withGifFrameSize(withGifScreenSize(gif, 65535, 65535), 65535, 65535));

@@ -21,8 +21,12 @@ enum class Outcome
     Refused,
     /// Opens, at the entry's size.
     Opens,
-    /// Damage a decoder may either refuse or show what it could read of; both
-    /// are sound, provided it ends quietly and a picture it keeps has a real size.
+    /// A sound header over pixels that cannot be decoded: the previous
+    /// picture was let go once the header was accepted, and none is shown.
+    Undecodable,
+    /// Damage a decoder may refuse, fail to decode or show what it could read
+    /// of; all are sound, provided it ends quietly and a picture it keeps has a
+    /// real size.
     Either,
 };
 

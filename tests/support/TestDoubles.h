@@ -51,13 +51,13 @@ class FakePictureLoader final : public PictureLoader
 {
 public:
     QMap<QString, QImage> pictures;
-    std::optional<QImage> load(const QString& path) override
+    std::optional<PendingPicture> open(const QString& path) override
     {
         const auto it = pictures.constFind(path);
         if (it == pictures.constEnd()) {
             return std::nullopt;
         }
-        return *it;
+        return PendingPicture([picture = *it]() -> std::optional<QImage> { return picture; });
     }
 };
 
