@@ -91,7 +91,16 @@ void BM_SizeAgainstCjpeg(benchmark::State& state)
     state.counters["cjpeg_bytes"] = double(theirs);
     state.counters["ratio"] = double(ours) / double(theirs);
 }
-BENCHMARK(BM_SizeAgainstCjpeg)->Arg(10)->Arg(50)->Arg(80)->Arg(90)->Arg(100)->Iterations(1);
+BENCHMARK(BM_SizeAgainstCjpeg)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Arg(10)
+    ->Arg(50)
+    ->Arg(80)
+    ->Arg(90)
+    ->Arg(100)
+    ->Iterations(1);
 
 // Every quality of the scale, reporting the one where ours is largest beside cjpeg's.
 void BM_LargestSizeRatioAgainstCjpeg(benchmark::State& state)
