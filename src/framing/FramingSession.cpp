@@ -76,10 +76,13 @@ bool FramingSession::open(const QString& fileName)
     }
     // The file is accepted: let the shown photo go before the new one takes
     // its memory, so opening a large photo again never needs room for two.
-    // Should the decode still fail, the work area shows no photo.
-    m_screenPicture = ScaledPhoto();
-    m_picture = ScaledPhoto();
-    applyPhotoGeometry();
+    // Only for a file that shows whatever it decodes: a BMP or GIF whose data
+    // turns out broken would otherwise leave the user with no photo at all.
+    if (pending->showsWhatItDecodes()) {
+        m_screenPicture = ScaledPhoto();
+        m_picture = ScaledPhoto();
+        applyPhotoGeometry();
+    }
     std::optional<QImage> picture = pending->decode();
     if (!picture) {
         return false;

@@ -241,11 +241,14 @@ std::optional<PendingPicture> QtPictureLoader::open(const QString& path)
     } catch (const Refused&) {
         return std::nullopt;
     }
-    return PendingPicture([accepted]() -> std::optional<QImage> {
-        try {
-            return decode(*accepted);
-        } catch (const Refused&) {
-            return std::nullopt;
-        }
-    });
+    const bool showsWhatItDecodes = accepted->format == "jpeg";
+    return PendingPicture(
+        [accepted]() -> std::optional<QImage> {
+            try {
+                return decode(*accepted);
+            } catch (const Refused&) {
+                return std::nullopt;
+            }
+        },
+        showsWhatItDecodes);
 }

@@ -15,14 +15,20 @@ inline constexpr qint64 kMaxPicturePixels = 120'000'000;
 class PendingPicture
 {
 public:
-    explicit PendingPicture(std::function<std::optional<QImage>()> decode)
-        : m_decode(std::move(decode))
+    PendingPicture(std::function<std::optional<QImage>()> decode, bool showsWhatItDecodes)
+        : m_decode(std::move(decode)), m_showsWhatItDecodes(showsWhatItDecodes)
     {}
     /// The picture, upright; nothing when its pixels cannot be decoded.
     [[nodiscard]] std::optional<QImage> decode() { return m_decode(); }
+    /// Whether damage past the header still gives a picture of what could be
+    /// read, as libjpeg fills in what it cannot. Only then is letting go of a
+    /// shown photo before the decode sound: Qt's BMP and GIF readers give
+    /// nothing for broken pixel data, which would cost the user that photo.
+    [[nodiscard]] bool showsWhatItDecodes() const { return m_showsWhatItDecodes; }
 
 private:
     std::function<std::optional<QImage>()> m_decode;
+    bool m_showsWhatItDecodes = false;
 };
 
 /// Loads BMP, JPEG and GIF pictures.

@@ -382,12 +382,12 @@ void addBmpDamage(Builder& b)
     b.either(QStringLiteral("BMP pixel offset inside the header.bmp"),
              withLe32(bmp, kBmpDataOffset, 4));
 
-    b.undecodable(QStringLiteral("8-bit BMP of 300 colours.bmp"),
-                  withLe32(indexed, kBmpColoursUsed, 300));
-    b.undecodable(QStringLiteral("8-bit BMP of 2^31 colours.bmp"),
-                  withLe32(indexed, kBmpColoursUsed, 0x80000000u));
-    b.undecodable(QStringLiteral("8-bit BMP of 2^32-1 colours.bmp"),
-                  withLe32(indexed, kBmpColoursUsed, 0xffffffffu));
+    b.refused(QStringLiteral("8-bit BMP of 300 colours.bmp"),
+              withLe32(indexed, kBmpColoursUsed, 300));
+    b.refused(QStringLiteral("8-bit BMP of 2^31 colours.bmp"),
+              withLe32(indexed, kBmpColoursUsed, 0x80000000u));
+    b.refused(QStringLiteral("8-bit BMP of 2^32-1 colours.bmp"),
+              withLe32(indexed, kBmpColoursUsed, 0xffffffffu));
     b.either(QStringLiteral("BMP of 0 bits per pixel.bmp"), withLe16(bmp, kBmpBitCount, 0));
     b.either(QStringLiteral("BMP of 7 bits per pixel.bmp"), withLe16(bmp, kBmpBitCount, 7));
     b.either(QStringLiteral("BMP of 64 bits per pixel.bmp"), withLe16(bmp, kBmpBitCount, 64));
@@ -455,8 +455,7 @@ void addBombs(Builder& b)
              rleBmp(40, 30, kBmpRle8, QByteArray("\x00\xff\x01\x02", 4)));
 
     const QByteArray gif = gifFile({palettePattern(kGifSize, kColours)}, -1);
-    b.undecodable(QStringLiteral("GIF screen 65535 x 65535.gif"),
-                  withGifScreenSize(gif, 65535, 65535));
+    b.refused(QStringLiteral("GIF screen 65535 x 65535.gif"), withGifScreenSize(gif, 65535, 65535));
     b.either(QStringLiteral("GIF frame 65535 x 65535.gif"), withGifFrameSize(gif, 65535, 65535));
     b.refused(QStringLiteral("GIF screen and frame 65535 x 65535.gif"),
               withGifFrameSize(withGifScreenSize(gif, 65535, 65535), 65535, 65535));

@@ -21,8 +21,8 @@ enum class Outcome
     Refused,
     /// Opens, at the entry's size.
     Opens,
-    /// A sound header over pixels that cannot be decoded: the previous
-    /// picture was let go once the header was accepted, and none is shown.
+    /// A sound JPEG header over data that fails before the first row: the
+    /// previous picture was let go once the header was accepted, and none is shown.
     Undecodable,
     /// Damage a decoder may refuse, fail to decode or show what it could read
     /// of; all are sound, provided it ends quietly and a picture it keeps has a

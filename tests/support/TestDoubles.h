@@ -57,7 +57,7 @@ public:
         if (it == pictures.constEnd()) {
             return std::nullopt;
         }
-        return PendingPicture([picture = *it]() -> std::optional<QImage> { return picture; });
+        return PendingPicture([picture = *it]() -> std::optional<QImage> { return picture; }, true);
     }
 };
 
