@@ -17,6 +17,8 @@ run_packages=(
     libdlib-dev libdlib-data
     # The interface font: the captions are Chinese.
     fonts-wqy-microhei
+    # ◎ drawn to match the arrows beside it.
+    fonts-dejavu-core
 )
 test_packages=(
     libjpeg-turbo-progs

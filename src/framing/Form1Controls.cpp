@@ -10,6 +10,7 @@
 #include "WorkArea.h"
 #include "platform/Captions.h"
 #include "platform/ControlColors.h"
+#include "platform/InterfaceFont.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -168,6 +169,7 @@ Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, Tw
                      QPoint(spec.column, spec.row));
     };
     ui.command1 = button(kCommand1);
+    ui.command1->setFont(symbolFont());
     for (std::size_t i = 0; i < kNudgeArrows.size(); ++i) {
         const NudgeArrow& arrow = kNudgeArrows[i];
         ui.arrows[i] = new ArrowButton(Captions::text(arrow.captionKey), arrow.direction, &form);

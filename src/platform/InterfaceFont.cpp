@@ -1,6 +1,8 @@
 // Kestrova — identity photo maker.
 #include "InterfaceFont.h"
 
+#include <QStringList>
+
 namespace {
 
 // Its Chinese and Latin glyphs are drawn to go together, its Latin ones
@@ -12,6 +14,7 @@ constexpr char kFamily[] = "WenQuanYi Micro Hei";
 // this font's are wider, so the size comes down a step. In points, so the
 // text grows with the screen's dpi just as the twips layout does.
 constexpr qreal kPointSize = 8.25;
+constexpr char kSymbolFamily[] = "DejaVu Sans";
 
 } // namespace
 
@@ -19,5 +22,12 @@ QFont interfaceFont()
 {
     QFont font(QString::fromLatin1(kFamily));
     font.setPointSizeF(kPointSize);
+    return font;
+}
+
+QFont symbolFont()
+{
+    QFont font = interfaceFont();
+    font.setFamilies(QStringList{QString::fromLatin1(kSymbolFamily), QString::fromLatin1(kFamily)});
     return font;
 }

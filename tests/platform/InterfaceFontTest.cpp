@@ -173,6 +173,20 @@ private slots:
                                 .arg(credit->x())));
     }
 
+    void refreshMarkDrawsAsLargeAsTheArrows()
+    {
+        // The CJK font draws ◎ at half the height of its arrows, which left the
+        // refresh button looking empty beside them.
+        auto inkHeight = [this](const QString& name) {
+            const auto* button = qobject_cast<QPushButton*>(control(*m_form1, name));
+            return button->fontMetrics().tightBoundingRect(button->text()).height();
+        };
+        const int mark = inkHeight(QStringLiteral("Command1"));
+        const int arrow = inkHeight(QStringLiteral("Command3"));
+        QVERIFY2(mark * 10 >= arrow * 8,
+                 qPrintable(QStringLiteral("◎ %1 px high, ↓ %2 px").arg(mark).arg(arrow)));
+    }
+
     void noteWrapsInThreeLinesClearOfOk()
     {
         const auto* note = qobject_cast<QLabel*>(control(*m_form2, QStringLiteral("Label2")));
