@@ -237,7 +237,8 @@ void BM_PeakMemoryReopen(benchmark::State& state, const PhotoFile& file)
                       platform.messages,
                       platform.errors,
                       platform.services.programDir,
-                      TwipsScale{}};
+                      TwipsScale{},
+                      platform.faces};
         Form1 form(real);
         form.show();
         QWidget* open = form.findChild<QWidget*>(QStringLiteral("Command8"));

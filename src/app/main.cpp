@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #include "framing/Form1.h"
 #include "platform/Clock.h"
+#include "platform/DlibFaceFinder.h"
 #include "platform/ErrorReportingApplication.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenFileDialog.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     QtOpenFileDialog openDialog;
     QtPictureLoader pictures;
     DesktopUrlOpener urls;
+    const std::unique_ptr<FaceFinder> faces = makeDlibFaceFinder();
     const QScreen* screen = QGuiApplication::primaryScreen();
     Services services{
         clock,
@@ -29,7 +31,8 @@ int main(int argc, char** argv)
         messages,
         app,
         programDirectory(),
-        TwipsScale::fromDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())};
+        TwipsScale::fromDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY()),
+        *faces};
 
     Form1 form(services);
     form.show();

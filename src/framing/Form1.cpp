@@ -19,9 +19,11 @@
 #include "saving/SavedSizes.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolTip>
@@ -64,10 +66,11 @@ using namespace ControlColors;
 
 Form1::Form1(Services& services, QWidget* parent)
     : QWidget(parent), m_services(services),
-      m_session(new FramingSession(
-          services.pictures, services.tpp, Form1Controls::workAreaClientSize(services.tpp),
-          // The capture keeps the system's window colour, not the window's own.
-          QApplication::palette().color(QPalette::Window), this))
+      m_session(
+          new FramingSession(services.pictures, services.faces, services.tpp,
+                             Form1Controls::workAreaClientSize(services.tpp),
+                             // The capture keeps the system's window colour, not the window's own.
+                             QApplication::palette().color(QPalette::Window), this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(programTitle());
@@ -85,12 +88,20 @@ Form1::Form1(Services& services, QWidget* parent)
         [this] { command9Click(); });
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The session waits for its search as it goes; the cursor is the application's.
+    if (m_waitCursor) {
+        QApplication::restoreOverrideCursor();
+    }
+}
 
 void Form1::connectControls()
 {
-    for (QWidget* watched : {static_cast<QWidget*>(m_ui.image2), m_ui.image1,
-                             static_cast<QWidget*>(m_ui.previewBox)}) {
+    // The work area's context menu comes from wherever the pointer or the focus is in it.
+    for (QWidget* watched :
+         {static_cast<QWidget*>(m_ui.image2), m_ui.image1, static_cast<QWidget*>(m_ui.previewBox),
+          static_cast<QWidget*>(m_ui.workArea), m_ui.workArea->client()}) {
         watched->installEventFilter(this);
     }
     connect(m_ui.label3, &LinkLabel::clicked, this,
@@ -107,11 +118,27 @@ void Form1::connectControls()
             [session] { session->zoom(kZoomOutFactor); });
     connect(m_ui.command8, &QPushButton::clicked, this, &Form1::command8Click);
     connect(m_ui.command9, &QPushButton::clicked, this, &Form1::command9Click);
+    connect(m_ui.autoFrameAction, &QAction::triggered, session, &FramingSession::autoFrame);
+    connect(m_ui.wholePhotoAction, &QAction::triggered, session, &FramingSession::showWholePhoto);
 
     connect(session, &FramingSession::photoChanged, this, &Form1::showPhoto);
     connect(session, &FramingSession::frameChanged, this, &Form1::showFrame);
     connect(session, &FramingSession::captureChanged, m_ui.previewBox,
             [this] { m_ui.previewBox->setPicture(m_session->capture()); });
+    connect(session, &FramingSession::faceSearchChanged, this, &Form1::showFaceSearch);
+    connect(session, &FramingSession::faceNotFramed, this, [this](FaceSearch::Outcome outcome) {
+        switch (outcome) {
+        case FaceSearch::Outcome::ModelUnavailable:
+            showNotice(Captions::text("Form1.NoFaceModel"));
+            break;
+        case FaceSearch::Outcome::Failed:
+            showNotice(Captions::text("Form1.FaceSearchFailed"));
+            break;
+        default:
+            showNotice(Captions::text("Form1.NoFace"));
+            break;
+        }
+    });
     QWidget* client = m_ui.workArea->client();
     session->setDeviceScale([client] { return client->devicePixelRatioF(); });
     showFrame();
@@ -141,8 +168,38 @@ void Form1::showFrame()
     m_ui.workArea->client()->update();
 }
 
+void Form1::showFaceSearch(bool searching)
+{
+    if (searching == m_waitCursor) {
+        return;
+    }
+    m_waitCursor = searching;
+    if (searching) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void Form1::showNotice(const QString& text)
+{
+    Form1Controls::showNotice(m_ui, text);
+}
+
+void Form1::showWorkAreaMenu(const QContextMenuEvent& event)
+{
+    const bool usable = !m_session->photo().isNull() && !m_session->isSearchingFace();
+    m_ui.autoFrameAction->setEnabled(usable);
+    m_ui.wholePhotoAction->setEnabled(usable);
+    m_ui.workAreaMenu->popup(event.globalPos());
+}
+
 void Form1::command8Click()
 {
+    // The photo being searched for a face stays until the search is over.
+    if (m_session->isSearchingFace()) {
+        return;
+    }
     // A cancelled dialog or a file that cannot be read ends the open
     // silently, leaving whatever was done so far.
     if (const std::optional<QString> fileName = m_services.openDialog.showOpen(m_openRequest)) {
@@ -152,6 +209,10 @@ void Form1::command8Click()
 
 void Form1::command9Click()
 {
+    // The capture is about to change.
+    if (m_session->isSearchingFace()) {
+        return;
+    }
     Form2 dialog(m_services, [this] { return m_session->capture(); });
     dialog.exec();
 }
@@ -174,6 +235,11 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ContextMenu && (watched == m_ui.image1 || watched == m_ui.workArea ||
+                                        watched == m_ui.workArea->client())) {
+        showWorkAreaMenu(*static_cast<QContextMenuEvent*>(event));
+        return true;
+    }
     if (watched == m_ui.image1) {
         if (isPress(event)) {
             m_session->pressOnPhoto(static_cast<const QMouseEvent*>(event)->position());

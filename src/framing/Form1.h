@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class FramingSession;
+class QContextMenuEvent;
 class QHelpEvent;
 
 /// The home page the credit label opens.
@@ -40,10 +41,15 @@ private:
     void showPhoto();
     void showFrame();
     void showPreviewToolTip(const QHelpEvent& event);
+    void showWorkAreaMenu(const QContextMenuEvent& event);
+    void showFaceSearch(bool searching);
+    void showNotice(const QString& text);
 
     Services& m_services;
     // Owned as a child object, so it goes before the controls that show it.
     FramingSession* m_session;
     Form1Controls m_ui;
     OpenDialogRequest m_openRequest;
+    // Set while this window holds the application's wait cursor.
+    bool m_waitCursor = false;
 };

@@ -13,7 +13,9 @@
 #include "platform/InterfaceFont.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -55,6 +57,12 @@ constexpr ButtonSpec kCommand6{"Command6", "Form1.Command6", 0, 2};
 constexpr ButtonSpec kCommand7{"Command7", "Form1.Command7", 2, 2};
 constexpr ButtonSpec kCommand8{"Command8", "Form1.Command8", 0, 0};
 constexpr ButtonSpec kCommand9{"Command9", "Form1.Command9", 2, 0};
+
+// Long enough to read a few words, short enough not to linger over the photo.
+constexpr int kNoticeMs = 2000;
+// The notice's gap above the work area's lower edge, and its padding, in pixels.
+constexpr int kNoticeGap = 12;
+constexpr int kNoticePadding = 6;
 
 // Where each arrow sits on the pad, by its direction.
 QPoint arrowCell(short direction)
@@ -187,6 +195,30 @@ Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, Tw
         line->setColor(ControlColors::kDivider);
     }
 
+    ui.workAreaMenu = new QMenu(&form);
+    ui.workAreaMenu->setObjectName(QStringLiteral("WorkAreaMenu"));
+    // The keys are part of the texts, not shortcuts of the actions: the window's key
+    // handling already takes them, whichever control has the focus.
+    ui.autoFrameAction = ui.workAreaMenu->addAction(Captions::text("Form1.AutoFrame"));
+    ui.autoFrameAction->setObjectName(QStringLiteral("AutoFrame"));
+    ui.wholePhotoAction = ui.workAreaMenu->addAction(Captions::text("Form1.WholePhoto"));
+    ui.wholePhotoAction->setObjectName(QStringLiteral("WholePhoto"));
+
+    ui.notice = new QLabel(&form);
+    ui.notice->setObjectName(QStringLiteral("Notice"));
+    ui.notice->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ui.notice->setMargin(kNoticePadding);
+    ui.notice->setAutoFillBackground(true);
+    ui.notice->setBackgroundRole(QPalette::ToolTipBase);
+    ui.notice->setForegroundRole(QPalette::ToolTipText);
+    ui.notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ui.notice->hide();
+    ui.noticeTimer = new QTimer(ui.notice);
+    ui.noticeTimer->setObjectName(QStringLiteral("NoticeTimer"));
+    ui.noticeTimer->setSingleShot(true);
+    ui.noticeTimer->setInterval(kNoticeMs);
+    QObject::connect(ui.noticeTimer, &QTimer::timeout, ui.notice, &QWidget::hide);
+
     // Tab order: the work area, Command1 to Command9, the preview.
     QWidget* previous = ui.workArea;
     for (QWidget* next :
@@ -200,4 +232,16 @@ Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, Tw
     }
     ui.workArea->setFocus();
     return ui;
+}
+
+void Form1Controls::showNotice(const Form1Controls& ui, const QString& text)
+{
+    ui.notice->setText(text);
+    ui.notice->adjustSize();
+    const QRect area = ui.workArea->geometry();
+    ui.notice->move(area.center().x() - ui.notice->width() / 2,
+                    area.bottom() - kNoticeGap - ui.notice->height());
+    ui.notice->raise();
+    ui.notice->show();
+    ui.noticeTimer->start();
 }

@@ -8,6 +8,9 @@
 #include <array>
 
 class ArrowButton;
+class QAction;
+class QMenu;
+class QTimer;
 class LinkLabel;
 class PictureBox;
 class QLabel;
@@ -40,11 +43,20 @@ struct Form1Controls
     QPushButton* command8 = nullptr;
     /// Save.
     QPushButton* command9 = nullptr;
+    /// The work area's context menu and its two framing entries.
+    QMenu* workAreaMenu = nullptr;
+    QAction* autoFrameAction = nullptr;
+    QAction* wholePhotoAction = nullptr;
+    /// A short message over the work area's lower edge, hidden by its timer.
+    QLabel* notice = nullptr;
+    QTimer* noticeTimer = nullptr;
 
     /// The window's client size in pixels.
     [[nodiscard]] static QSize clientSize(TwipsScale tpp);
     /// The work area's client size in pixels, inside its one-pixel border.
     [[nodiscard]] static QSize workAreaClientSize(TwipsScale tpp);
+    /// Shows text in the notice, centred above the work area's lower edge, until its timer ends.
+    static void showNotice(const Form1Controls& ui, const QString& text);
     /// Creates every control as a child of form, the work area showing scene.
     [[nodiscard]] static Form1Controls build(QWidget& form, const WorkAreaScene& scene,
                                              TwipsScale tpp);

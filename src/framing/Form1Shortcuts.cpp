@@ -98,6 +98,12 @@ bool Form1Shortcuts::key(const QKeyEvent& event)
     case KeyCommand::ZoomOut:
         m_session.zoom(kZoomOutFactor);
         break;
+    case KeyCommand::AutoFrame:
+        m_session.autoFrame();
+        break;
+    case KeyCommand::WholePhoto:
+        m_session.showWholePhoto();
+        break;
     case KeyCommand::Open:
         m_open();
         break;
@@ -121,7 +127,8 @@ void Form1Shortcuts::wheel(const QWheelEvent& event)
 bool Form1Shortcuts::drop(QDropEvent& event, bool dropped)
 {
     const QString fileName = firstLocalFile(event.mimeData());
-    if (fileName.isEmpty()) {
+    // The photo being searched for a face stays until the search is over.
+    if (fileName.isEmpty() || m_session.isSearchingFace()) {
         return false;
     }
     event.acceptProposedAction();

@@ -24,6 +24,8 @@ struct FramePosition
 {
     float left = 0.0f;
     float top = 0.0f;
+
+    friend bool operator==(const FramePosition&, const FramePosition&) = default;
 };
 
 /// One timer tick of frame nudging.

@@ -2,9 +2,12 @@
 #include "FramingSession.h"
 
 #include "CaptureGeometry.h"
+#include "HeadFraming.h"
+#include "PhotoPyramid.h"
 #include "platform/PictureLoader.h"
 
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -17,21 +20,28 @@ QRectF twipsRect(const PhotoGeometry& photo)
 
 } // namespace
 
-FramingSession::FramingSession(PictureLoader& pictures, TwipsScale tpp, QSize clientPixels,
-                               QColor captureBack, QObject* parent)
-    : QObject(parent), m_pictures(pictures), m_tpp(tpp), m_clientPixels(clientPixels),
-      m_timer1(new QTimer(this)), m_capture(kCaptureSize, QImage::Format_RGB32)
+FramingSession::FramingSession(PictureLoader& pictures, FaceFinder& faces, TwipsScale tpp,
+                               QSize clientPixels, QColor captureBack, QObject* parent)
+    : QObject(parent), m_pictures(pictures), m_faces(faces), m_tpp(tpp),
+      m_clientPixels(clientPixels), m_timer1(new QTimer(this)),
+      m_capture(kCaptureSize, QImage::Format_RGB32)
 {
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(kTimer1IntervalMs);
     connect(m_timer1, &QTimer::timeout, this, &FramingSession::nudgeTick);
+    connect(&m_search, &QFutureWatcher<FaceSearch>::finished, this,
+            &FramingSession::faceSearchDone);
     m_capture.fill(captureBack);
     m_scene.setPhoto(&m_picture);
     applyPhotoGeometry();
     applyFramePosition();
 }
 
-FramingSession::~FramingSession() = default;
+FramingSession::~FramingSession()
+{
+    // The search reads the finder, which its owner destroys after this session.
+    m_search.waitForFinished();
+}
 
 bool FramingSession::isNudging() const
 {
@@ -96,6 +106,9 @@ bool FramingSession::open(const QString& fileName)
 
 void FramingSession::zoom(float factor)
 {
+    if (m_searchingFace) {
+        return;
+    }
     PhotoPlacement::zoom(m_photo, factor);
     applyPhotoGeometry();
     refreshPreview();
@@ -103,13 +116,19 @@ void FramingSession::zoom(float factor)
 
 void FramingSession::pressOnPhoto(QPointF pointer)
 {
+    if (m_searchingFace) {
+        return;
+    }
     m_dragAnchor = PhotoPlacement::dragAnchor(m_tpp.toTwips(pointer));
 }
 
 void FramingSession::dragTo(QPointF pointer)
 {
+    if (m_searchingFace) {
+        return;
+    }
     const QPointF topLeft = PhotoPlacement::dragStep(m_photo, m_tpp.toTwips(pointer), m_dragAnchor,
-                                                     m_tpp, m_tpp.toTwips(QSizeF(m_clientPixels)));
+                                                     m_tpp, clientTwips());
     m_photo.left = float(topLeft.x());
     m_photo.top = float(topLeft.y());
     applyPhotoGeometry();
@@ -118,6 +137,9 @@ void FramingSession::dragTo(QPointF pointer)
 
 void FramingSession::startNudge(short direction)
 {
+    if (m_searchingFace) {
+        return;
+    }
     m_nudgeDirection = direction;
     m_timer1->start();
 }
@@ -136,6 +158,59 @@ void FramingSession::nudgeTick()
     refreshPreview();
 }
 
+void FramingSession::autoFrame()
+{
+    if (m_searchingFace || m_picture.isNull()) {
+        return;
+    }
+    // The frame is about to be placed; a nudge running meanwhile would move it on.
+    stopNudge();
+    m_searchingFace = true;
+    m_searchedPhoto = m_picture.pyramid();
+    emit faceSearchChanged(true);
+    FaceFinder* faces = &m_faces;
+    m_search.setFuture(
+        QtConcurrent::run([faces, photo = m_searchedPhoto] { return faces->find(*photo); }));
+}
+
+void FramingSession::faceSearchDone()
+{
+    m_lastFaceSearch = m_search.result();
+    m_searchingFace = false;
+    const std::shared_ptr<const PhotoPyramid> searched = std::move(m_searchedPhoto);
+    emit faceSearchChanged(false);
+    // Opening is refused while a search runs, but should a new picture get in, a face found
+    // on the old one says nothing about it.
+    if (searched != m_picture.pyramid()) {
+        return;
+    }
+    std::optional<HeadPlacement> placement;
+    if (m_lastFaceSearch.face) {
+        const FaceLandmarks& face = *m_lastFaceSearch.face;
+        placement = HeadFraming::place(m_picture.naturalSize(), face.eyeMidpoint(), face.chin,
+                                       m_tpp, clientTwips());
+    }
+    if (placement) {
+        place(placement->photo, placement->frame);
+        return;
+    }
+    // A face too small to frame within the largest zoom counts as none.
+    emit faceNotFramed(m_lastFaceSearch.outcome == FaceSearch::Outcome::Found
+                           ? FaceSearch::Outcome::NoFace
+                           : m_lastFaceSearch.outcome);
+}
+
+void FramingSession::showWholePhoto()
+{
+    if (m_searchingFace || m_picture.isNull()) {
+        return;
+    }
+    if (const std::optional<PhotoGeometry> whole =
+            HeadFraming::wholePhoto(m_picture.naturalSize(), m_tpp, clientTwips())) {
+        place(*whole, m_frame);
+    }
+}
+
 void FramingSession::place(const PhotoGeometry& photo, FramePosition frame)
 {
     m_photo = photo;
@@ -149,6 +224,11 @@ void FramingSession::refreshPreview()
 {
     m_capture = m_scene.render(captureSourceRect(m_frame, m_tpp));
     emit captureChanged();
+}
+
+QSizeF FramingSession::clientTwips() const
+{
+    return m_tpp.toTwips(QSizeF(m_clientPixels));
 }
 
 void FramingSession::applyPhotoGeometry()

@@ -5,14 +5,18 @@
 #include "PhotoPlacement.h"
 #include "ScaledPhoto.h"
 #include "WorkAreaScene.h"
+#include "platform/FaceFinder.h"
 #include "platform/Twips.h"
 
 #include <QImage>
+#include <QFutureWatcher>
 #include <QObject>
 #include <QPoint>
 
 #include <functional>
+#include <memory>
 
+class PhotoPyramid;
 class PictureLoader;
 class QTimer;
 
@@ -27,8 +31,8 @@ class FramingSession final : public QObject
 public:
     /// A session for a work area whose client area is clientPixels large; the
     /// capture starts filled with captureBack until the first refresh.
-    FramingSession(PictureLoader& pictures, TwipsScale tpp, QSize clientPixels, QColor captureBack,
-                   QObject* parent = nullptr);
+    FramingSession(PictureLoader& pictures, FaceFinder& faces, TwipsScale tpp, QSize clientPixels,
+                   QColor captureBack, QObject* parent = nullptr);
     ~FramingSession() override;
 
     [[nodiscard]] const PhotoGeometry& photoGeometry() const { return m_photo; }
@@ -58,6 +62,18 @@ public:
     bool open(const QString& fileName);
     /// One zoom step (kZoomInFactor or kZoomOutFactor), then a refresh.
     void zoom(float factor);
+    /// Frames the head of the largest face by the ID-photo rule, then refreshes. The search
+    /// runs on another thread; until it ends every operation that would move the photo or the
+    /// frame is ignored. No face, or no usable model: nothing changes, and faceNotFramed says why.
+    void autoFrame();
+    /// The whole photo at the largest size that fits the work area, at its top-left corner,
+    /// then a refresh.
+    void showWholePhoto();
+    /// Whether a face search started by autoFrame is still running.
+    [[nodiscard]] bool isSearchingFace() const { return m_searchingFace; }
+    /// What the last finished face search came to.
+    [[nodiscard]] const FaceSearch& lastFaceSearch() const { return m_lastFaceSearch; }
+
     /// A press on the photo at a position in pixels relative to it sets the drag anchor.
     void pressOnPhoto(QPointF pointer);
     /// A move with the left button held drags the photo, then refreshes.
@@ -78,12 +94,19 @@ signals:
     void photoChanged();
     void frameChanged();
     void captureChanged();
+    /// A face search started or ended.
+    void faceSearchChanged(bool searching);
+    /// autoFrame left everything as it was: no face, or the search could not be made.
+    void faceNotFramed(FaceSearch::Outcome outcome);
 
 private:
     void applyPhotoGeometry();
     void applyFramePosition();
+    void faceSearchDone();
+    [[nodiscard]] QSizeF clientTwips() const;
 
     PictureLoader& m_pictures;
+    FaceFinder& m_faces;
     TwipsScale m_tpp;
     QSize m_clientPixels;
     std::function<qreal()> m_deviceScale;
@@ -98,4 +121,10 @@ private:
     QPoint m_dragAnchor;
     WorkAreaScene m_scene;
     QImage m_capture;
+
+    bool m_searchingFace = false;
+    FaceSearch m_lastFaceSearch;
+    // The picture being searched: the search keeps it alive, and its result only applies to it.
+    std::shared_ptr<const PhotoPyramid> m_searchedPhoto;
+    QFutureWatcher<FaceSearch> m_search;
 };

@@ -38,6 +38,10 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers)
         return KeyCommand::ZoomIn;
     case Qt::Key_Minus:
         return KeyCommand::ZoomOut;
+    case Qt::Key_A:
+        return KeyCommand::AutoFrame;
+    case Qt::Key_F:
+        return KeyCommand::WholePhoto;
     default:
         return KeyCommand::None;
     }

@@ -13,6 +13,10 @@ enum class KeyCommand
     ZoomOut,
     Open,
     Save,
+    /// Frames the head of the largest face.
+    AutoFrame,
+    /// Shows the whole photo.
+    WholePhoto,
 };
 
 /// The command a key press (or release, for the arrows) stands for.

@@ -7,6 +7,7 @@
 
 class Clock;
 class ErrorReporter;
+class FaceFinder;
 class MessageBox;
 class OpenFileDialog;
 class PictureLoader;
@@ -23,4 +24,5 @@ struct Services
     ErrorReporter& errors;
     QString programDir;
     TwipsScale tpp;
+    FaceFinder& faces;
 };

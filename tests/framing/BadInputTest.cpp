@@ -57,7 +57,7 @@ struct RealLoaderWindow
     QTemporaryDir programDir;
     Services services{platform.clock,    platform.openDialog, loader,
                       platform.urls,     platform.messages,   platform.errors,
-                      programDir.path(), TwipsScale{}};
+                      programDir.path(), TwipsScale{},        platform.faces};
     Form1 form{services};
 
     QWidget* widget(const char* name) const { return control(form, QString::fromLatin1(name)); }

@@ -500,7 +500,7 @@ void Form2Test::saveFailureGoesToTheErrorReport()
     // The program's own reporter, so the report takes the program's path.
     const Services& fakes = m_platform->services;
     Services services{fakes.clock, fakes.openDialog, fakes.pictures, fakes.urls, fakes.messages,
-                      m_app,       blocked,          fakes.tpp};
+                      m_app,       blocked,          fakes.tpp,      fakes.faces};
 
     const auto dialog = std::make_unique<Form2>(services, [this] { return m_capture; });
     dialog->show();

@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReporter.h"
+#include "platform/FaceFinder.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenFileDialog.h"
 #include "platform/PictureLoader.h"
@@ -14,7 +15,10 @@
 #include <QMap>
 #include <QPair>
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class FakeClock final : public Clock
 {
@@ -90,6 +94,54 @@ public:
     void report(const AppError& error) override { reported << error; }
 };
 
+/// Answers every search with the scripted result. While held, a search waits until released,
+/// as a slow first search does while the model loads.
+class FakeFaceFinder final : public FaceFinder
+{
+public:
+    FaceSearch answer;
+    std::atomic<int> searches = 0;
+
+    std::optional<QString> prepare() override
+    {
+        return answer.outcome == FaceSearch::Outcome::ModelUnavailable
+                   ? std::optional<QString>(answer.problem)
+                   : std::nullopt;
+    }
+    FaceSearch find(const PhotoPyramid&) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_released.wait(lock, [this] { return !m_held; });
+        ++searches;
+        return answer;
+    }
+    void hold()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_held = true;
+    }
+    void release()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_held = false;
+        }
+        m_released.notify_all();
+    }
+
+    /// A face whose eyes and chin are at these points of the photo.
+    static FaceSearch found(QPointF leftEye, QPointF rightEye, QPointF chin)
+    {
+        return FaceSearch{FaceSearch::Outcome::Found, FaceLandmarks{leftEye, rightEye, chin, {}},
+                          QString()};
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_held = false;
+};
+
 /// A full set of test doubles and the Services bundle over them.
 struct FakePlatform
 {
@@ -99,7 +151,8 @@ struct FakePlatform
     RecordingUrlOpener urls;
     RecordingMessageBox messages;
     RecordingErrorReporter errors;
+    FakeFaceFinder faces;
     Services services{
-        clock,       openDialog, pictures, urls, messages, errors, QStringLiteral("/opt/kestrova"),
-        TwipsScale{}};
+        clock,        openDialog, pictures, urls, messages, errors, QStringLiteral("/opt/kestrova"),
+        TwipsScale{}, faces};
 };
