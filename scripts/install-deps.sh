@@ -26,6 +26,8 @@ test_packages=(
     libdlib19.1 python-matplotlib-data
     libbenchmark-dev
     xvfb xauth x11-utils
+    # The README's screenshots: real input into the real window, and its pictures.
+    xdotool imagemagick librsvg2-bin
     clang-format clang libclang-rt-14-dev
     desktop-file-utils
 )
