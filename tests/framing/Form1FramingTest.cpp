@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -211,9 +212,10 @@ private slots:
         bool dialogShown = false;
         QTimer watchdog;
         connect(&watchdog, &QTimer::timeout, this, [&dialogShown] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
+            // The save dialog refuses to close before a save; done() ends its loop regardless.
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 dialogShown = true;
-                modal->close();
+                modal->done(QDialog::Rejected);
             }
         });
         watchdog.start(50);
