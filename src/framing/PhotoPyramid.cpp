@@ -1,10 +1,9 @@
 // Kestrova — identity photo maker.
 #include "PhotoPyramid.h"
 
+#include "platform/RowBands.h"
+
 #include <algorithm>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -140,25 +139,8 @@ QImage PhotoPyramid::halved(const QImage& image)
     }
     const Halving job{image.constBits(), image.bytesPerLine(),  image.width(), image.height(),
                       result.bits(),     result.bytesPerLine(), result.width()};
-    const int rows = result.height();
-    const qint64 pixels = qint64(result.width()) * rows;
-    const qint64 threads = std::clamp<qint64>(
-        std::min<qint64>(pixels / kPixelsPerThread, qint64(std::thread::hardware_concurrency())), 1,
-        kMaxThreads);
-    auto bandStart = [rows, threads](qint64 band) { return int(rows * band / threads); };
-    {
-        // Bands of rows side by side; the last one is made on this thread.
-        std::vector<std::jthread> helpers;
-        for (qint64 band = 0; band + 1 < threads; ++band) {
-            const int first = bandStart(band);
-            const int end = bandStart(band + 1);
-            try {
-                helpers.emplace_back([&job, first, end] { halveRows(job, first, end); });
-            } catch (const std::system_error&) {
-                halveRows(job, first, end);
-            }
-        }
-        halveRows(job, bandStart(threads - 1), rows);
-    } // joined here, before the result is handed on
+    // Every band is joined before the result is handed on.
+    inRowBands(result.height(), qint64(result.width()) * result.height(), kPixelsPerThread,
+               kMaxThreads, [&job](int first, int end) { halveRows(job, first, end); });
     return result;
 }

@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #include "ColourProfile.h"
 
+#include "RowBands.h"
 #include "SrgbTables.h"
 
 #include <QImage>
@@ -10,8 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include <lcms2.h>
@@ -233,27 +232,6 @@ std::unique_ptr<GreyTable> greyTable(cmsHPROFILE source, cmsHPROFILE srgb)
     return table;
 }
 
-/// Runs convertRows over bands of the rows side by side, the last on this thread.
-template <typename ConvertRows>
-void inBands(int rows, qint64 pixels, const ConvertRows& convertRows)
-{
-    const qint64 threads = std::clamp<qint64>(
-        std::min<qint64>(pixels / kPixelsPerThread, qint64(std::thread::hardware_concurrency())), 1,
-        kMaxThreads);
-    auto bandStart = [rows, threads](qint64 band) { return int(rows * band / threads); };
-    std::vector<std::jthread> helpers;
-    for (qint64 band = 0; band + 1 < threads; ++band) {
-        const int first = bandStart(band);
-        const int end = bandStart(band + 1);
-        try {
-            helpers.emplace_back([&convertRows, first, end] { convertRows(first, end); });
-        } catch (const std::system_error&) {
-            convertRows(first, end);
-        }
-    }
-    convertRows(bandStart(threads - 1), rows);
-}
-
 } // namespace
 
 /// One of three ways to sRGB: tables for matrix-and-curves profiles, a grey
@@ -351,11 +329,12 @@ bool ColourProfile::convertToSrgb(QImage& image) const
     const qsizetype stride = image.bytesPerLine();
     const int width = image.width();
     const Conversion& conversion = *m_conversion;
-    inBands(image.height(), qint64(width) * image.height(), [&](int first, int end) {
-        for (int y = first; y < end; ++y) {
-            conversion.convert(reinterpret_cast<QRgb*>(bits + y * stride), width);
-        }
-    });
+    inRowBands(image.height(), qint64(width) * image.height(), kPixelsPerThread, kMaxThreads,
+               [&](int first, int end) {
+                   for (int y = first; y < end; ++y) {
+                       conversion.convert(reinterpret_cast<QRgb*>(bits + y * stride), width);
+                   }
+               });
     return true;
 }
 
