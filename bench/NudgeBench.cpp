@@ -2,6 +2,7 @@
 // One nudge tick of the real main window — frame step, outline move and
 // preview refresh — with a 48-megapixel photo loaded, against the 50 ms the
 // timer allows between ticks.
+#include "ButtonPress.h"
 #include "TestDoubles.h"
 #include "TestPictures.h"
 #include "framing/Form1.h"
@@ -16,17 +17,6 @@
 
 namespace {
 
-void press(QWidget* button)
-{
-    const QPointF centre(button->width() / 2.0, button->height() / 2.0);
-    QMouseEvent down(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre), Qt::LeftButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &down);
-    QMouseEvent up(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre), Qt::LeftButton,
-                   Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &up);
-}
-
 struct Window
 {
     FakePlatform platform;
@@ -38,9 +28,9 @@ struct Window
         form = std::make_unique<Form1>(platform.services);
         form->show();
         platform.openDialog.answers = QStringList{"/photo.jpg"};
-        press(form->findChild<QWidget*>("Command8"));
+        pressAndRelease(form->findChild<QWidget*>("Command8"));
         for (int i = 0; i < zoomOuts; ++i) {
-            press(form->findChild<QWidget*>("Command7"));
+            pressAndRelease(form->findChild<QWidget*>("Command7"));
         }
         QApplication::processEvents();
     }
@@ -57,7 +47,7 @@ void BM_NudgeTick48Megapixel(benchmark::State& state)
     for (auto _ : state) {
         // Walk back and forth between the edges so every tick moves the frame.
         if (ticks % 110 == 0) {
-            press((ticks / 110) % 2 == 0 ? right : left);
+            pressAndRelease((ticks / 110) % 2 == 0 ? right : left);
         }
         window.form->session().nudgeTick();
         // Includes the repaint of the work area and the preview it causes.

@@ -10,6 +10,7 @@
 //
 // Also the peak memory of opening the same large photo three times over in
 // the real main window, which must not grow with each open.
+#include "ButtonPress.h"
 #include "ProcessMemory.h"
 #include "TestDoubles.h"
 #include "TestPictures.h"
@@ -211,17 +212,6 @@ void BM_Open(benchmark::State& state, const PhotoFile& file, bool cold)
     state.counters["vs_crop"] = openMedian / cropMedian;
 }
 
-void press(QWidget* button)
-{
-    const QPointF centre(button->width() / 2.0, button->height() / 2.0);
-    QMouseEvent down(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre), Qt::LeftButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &down);
-    QMouseEvent up(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre), Qt::LeftButton,
-                   Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &up);
-}
-
 // The same photo opened three times in the real main window with the real
 // loader: each open's peak resident memory.
 void BM_PeakMemoryReopen(benchmark::State& state, const PhotoFile& file)
@@ -246,7 +236,7 @@ void BM_PeakMemoryReopen(benchmark::State& state, const PhotoFile& file)
         for (int time = 0; time < 3; ++time) {
             platform.openDialog.answers = QStringList{path};
             ProcessMemory::resetPeakResident();
-            press(open);
+            pressAndRelease(open);
             QApplication::processEvents();
             peaks.push_back(double(ProcessMemory::statusKb("VmHWM")) / kKbPerMb);
         }

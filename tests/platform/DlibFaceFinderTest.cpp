@@ -24,6 +24,17 @@ bool modelInstalled()
     return QFileInfo::exists(kModel);
 }
 
+// What a run without the packages that install the model and the pictures
+// skips, and why; QSKIP must stand in the test function itself.
+#define SKIP_WITHOUT_MODEL()                                                                       \
+    if (!modelInstalled())                                                                         \
+    QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh installs "         \
+          "libdlib-data")
+#define SKIP_WITHOUT_PORTRAIT(image)                                                               \
+    if ((image).isNull())                                                                          \
+    QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test installs "    \
+          "libdlib19.1")
+
 QImage portrait()
 {
     return TestPortraits::load(TestPortraits::all().at(0));
@@ -85,10 +96,7 @@ private slots:
 
     void modelInstalledLaterIsPickedUp()
     {
-        if (!modelInstalled()) {
-            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
-                  "installs libdlib-data");
-        }
+        SKIP_WITHOUT_MODEL();
         const QString path = QDir(m_dir.path()).filePath(QStringLiteral("later.dat"));
         const std::unique_ptr<FaceFinder> finder = makeDlibFaceFinder(path);
         QVERIFY(finder->prepare());
@@ -100,15 +108,9 @@ private slots:
 
     void concurrentFirstUsesShareOneModel()
     {
-        if (!modelInstalled()) {
-            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
-                  "installs libdlib-data");
-        }
+        SKIP_WITHOUT_MODEL();
         const QImage image = portrait();
-        if (image.isNull()) {
-            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test "
-                  "installs libdlib19.1");
-        }
+        SKIP_WITHOUT_PORTRAIT(image);
         const PhotoPyramid pyramid(image);
         const std::unique_ptr<FaceFinder> finder = makeDlibFaceFinder();
         // Both threads arrive before the model is loaded, as when a worker thread starts the
@@ -137,10 +139,7 @@ private slots:
 
     void picturesTooThinForAFaceHaveNone()
     {
-        if (!modelInstalled()) {
-            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
-                  "installs libdlib-data");
-        }
+        SKIP_WITHOUT_MODEL();
         QFETCH(QSize, size);
         QImage picture(size, QImage::Format_RGB32);
         picture.fill(Qt::gray);
@@ -151,15 +150,9 @@ private slots:
 
     void searchOfA48MegapixelPhotoCopiesNoFullLevel()
     {
-        if (!modelInstalled()) {
-            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
-                  "installs libdlib-data");
-        }
+        SKIP_WITHOUT_MODEL();
         const QImage image = portrait();
-        if (image.isNull()) {
-            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test "
-                  "installs libdlib19.1");
-        }
+        SKIP_WITHOUT_PORTRAIT(image);
         QVERIFY(!finder().prepare());
         const QSize size(8000, 6000);
         const double scale = 0.6 * size.height() / image.height();
@@ -179,15 +172,9 @@ private slots:
 
     void landmarksLieInsideTheFace()
     {
-        if (!modelInstalled()) {
-            QSKIP("dlib's face landmark model is not installed: scripts/install-deps.sh "
-                  "installs libdlib-data");
-        }
+        SKIP_WITHOUT_MODEL();
         const QImage image = portrait();
-        if (image.isNull()) {
-            QSKIP("dlib's example pictures are not installed: scripts/install-deps.sh --test "
-                  "installs libdlib19.1");
-        }
+        SKIP_WITHOUT_PORTRAIT(image);
         const FaceSearch search = finder().find(PhotoPyramid(image));
         QCOMPARE(search.outcome, FaceSearch::Outcome::Found);
         const FaceLandmarks& face = *search.face;

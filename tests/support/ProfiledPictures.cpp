@@ -118,18 +118,7 @@ QByteArray bmpV5File(const QImage& image, quint32 csType, const QByteArray& data
     appendLe32(out, kHeaderBytes + pixelBytes + profileOffsetShift);
     appendLe32(out, data.size());
     appendLe32(out, 0);
-    for (int i = 0; i < height; ++i) {
-        const int y = height - 1 - i;
-        QByteArray row(rowBytes, '\0');
-        for (int x = 0; x < width; ++x) {
-            const QRgb c = image.pixel(x, y);
-            row[x * 3] = char(qBlue(c));
-            row[x * 3 + 1] = char(qGreen(c));
-            row[x * 3 + 2] = char(qRed(c));
-        }
-        out += row;
-    }
-    return out + data;
+    return out + TestPictures::bottomUpBgrRows(image) + data;
 }
 
 } // namespace ProfiledPictures

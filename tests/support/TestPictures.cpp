@@ -198,17 +198,7 @@ QByteArray os2BmpFile(const QImage& image)
     appendLe16(out, height);
     appendLe16(out, 1);
     appendLe16(out, kBits);
-    for (int y = height - 1; y >= 0; --y) {
-        QByteArray row(rowBytes, '\0');
-        for (int x = 0; x < width; ++x) {
-            const QRgb c = image.pixel(x, y);
-            row[x * 3] = char(qBlue(c));
-            row[x * 3 + 1] = char(qGreen(c));
-            row[x * 3 + 2] = char(qRed(c));
-        }
-        out.append(row);
-    }
-    return out;
+    return out + bottomUpBgrRows(image);
 }
 
 QByteArray gifFile(const QList<QImage>& frames, int transparentIndex)
@@ -393,6 +383,23 @@ void appendLe32(QByteArray& out, qint64 value)
 {
     appendLe16(out, quint32(value & 0xffff));
     appendLe16(out, quint32((value >> 16) & 0xffff));
+}
+
+QByteArray bottomUpBgrRows(const QImage& image)
+{
+    const int rowBytes = ((image.width() * 24 + 31) / 32) * 4;
+    QByteArray out;
+    for (int y = image.height() - 1; y >= 0; --y) {
+        QByteArray row(rowBytes, '\0');
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            row[x * 3] = char(qBlue(c));
+            row[x * 3 + 1] = char(qGreen(c));
+            row[x * 3 + 2] = char(qRed(c));
+        }
+        out.append(row);
+    }
+    return out;
 }
 
 } // namespace TestPictures

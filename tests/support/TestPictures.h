@@ -45,6 +45,10 @@ namespace TestPictures {
 void appendLe16(QByteArray& out, quint32 value);
 void appendLe32(QByteArray& out, qint64 value);
 
+/// The pixels as an uncompressed 24-bit BMP stores them: bottom row first,
+/// blue-green-red, each row padded to four bytes.
+[[nodiscard]] QByteArray bottomUpBgrRows(const QImage& image);
+
 /// Writes bytes to dir/name and returns the full path.
 QString writeFile(const QDir& dir, const QString& name, const QByteArray& bytes);
 
