@@ -125,7 +125,8 @@ void Form1::connectControls()
     connect(session, &FramingSession::frameChanged, this, &Form1::showFrame);
     connect(session, &FramingSession::captureChanged, m_ui.previewBox,
             [this] { m_ui.previewBox->setPicture(m_session->capture()); });
-    connect(session, &FramingSession::faceSearchChanged, this, &Form1::showFaceSearch);
+    connect(session, &FramingSession::faceSearchChanged, this, &Form1::showWaiting);
+    connect(session, &FramingSession::waitingChanged, this, &Form1::showWaiting);
     connect(session, &FramingSession::faceNotFramed, this, [this](FaceSearch::Outcome outcome) {
         switch (outcome) {
         case FaceSearch::Outcome::ModelUnavailable:
@@ -168,13 +169,15 @@ void Form1::showFrame()
     m_ui.workArea->client()->update();
 }
 
-void Form1::showFaceSearch(bool searching)
+void Form1::showWaiting()
 {
-    if (searching == m_waitCursor) {
+    // A face search and operations waiting for the photo share one cursor.
+    const bool waiting = m_session->isSearchingFace() || m_session->isWaiting();
+    if (waiting == m_waitCursor) {
         return;
     }
-    m_waitCursor = searching;
-    if (searching) {
+    m_waitCursor = waiting;
+    if (waiting) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
         QApplication::restoreOverrideCursor();
@@ -196,25 +199,31 @@ void Form1::showWorkAreaMenu(const QContextMenuEvent& event)
 
 void Form1::command8Click()
 {
-    // The photo being searched for a face stays until the search is over.
-    if (m_session->isSearchingFace()) {
-        return;
-    }
     // A cancelled dialog or a file that cannot be read ends the open
-    // silently, leaving whatever was done so far.
-    if (const std::optional<QString> fileName = m_services.openDialog.showOpen(m_openRequest)) {
-        m_session->open(*fileName);
-    }
+    // silently, leaving whatever was done so far. Asked for while operations
+    // wait for the photo, the dialog comes after them.
+    m_session->whenSettled([this] {
+        // The photo being searched for a face stays until the search is over.
+        if (m_session->isSearchingFace()) {
+            return;
+        }
+        if (const std::optional<QString> fileName = m_services.openDialog.showOpen(m_openRequest)) {
+            m_session->open(*fileName);
+        }
+    });
 }
 
 void Form1::command9Click()
 {
-    // The capture is about to change.
-    if (m_session->isSearchingFace()) {
-        return;
-    }
-    Form2 dialog(m_services, [this] { return m_session->capture(); });
-    dialog.exec();
+    // The capture saved is the one every operation asked for before makes.
+    m_session->whenSettled([this] {
+        // The capture is about to change.
+        if (m_session->isSearchingFace()) {
+            return;
+        }
+        Form2 dialog(m_services, [this] { return m_session->capture(); });
+        dialog.exec();
+    });
 }
 
 void Form1::showPreviewToolTip(const QHelpEvent& event)

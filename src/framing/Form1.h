@@ -42,7 +42,7 @@ private:
     void showFrame();
     void showPreviewToolTip(const QHelpEvent& event);
     void showWorkAreaMenu(const QContextMenuEvent& event);
-    void showFaceSearch(bool searching);
+    void showWaiting();
     void showNotice(const QString& text);
 
     Services& m_services;

@@ -4,14 +4,19 @@
 #include "CaptureGeometry.h"
 #include "HeadFraming.h"
 #include "PhotoPyramid.h"
-#include "platform/PictureLoader.h"
+#include "PyramidBuilder.h"
 
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <system_error>
+
 namespace {
 
 constexpr int kTimer1IntervalMs = 50;
+// Beyond the work area, decoded before a new photo is first shown: the screen's
+// tiles reach up to this far past what they show.
+constexpr int kFirstViewMargin = 64;
 
 QRectF twipsRect(const PhotoGeometry& photo)
 {
@@ -41,6 +46,8 @@ FramingSession::~FramingSession()
 {
     // The search reads the finder, which its owner destroys after this session.
     m_search.waitForFinished();
+    // A decode still running writes into the photo and feeds the builder.
+    m_stream.reset();
 }
 
 bool FramingSession::isNudging() const
@@ -76,6 +83,11 @@ bool FramingSession::open(const QString& fileName)
     if (fileName.isEmpty()) {
         return false;
     }
+    // Whatever was asked of the photo loading so far is done to it first.
+    if (m_stream) {
+        m_stream->waitUntilFinished();
+        completeLoading();
+    }
     // The old picture goes back to its natural size first, so a file that
     // cannot be read leaves it shown unzoomed at the corner.
     PhotoPlacement::resetForOpen(m_photo, m_picture.naturalSize(), m_tpp);
@@ -93,36 +105,148 @@ bool FramingSession::open(const QString& fileName)
         m_picture = ScaledPhoto();
         applyPhotoGeometry();
     }
-    std::optional<QImage> picture = pending->decode();
-    if (!picture) {
+    startLoading(*pending);
+    QImage shown;
+    if (m_stream) {
+        m_stream->waitFor(
+            QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, kFirstViewMargin, kFirstViewMargin));
+        shown = m_stream->picture();
+        if (shown.isNull()) {
+            m_stream.reset();
+            m_builder.reset();
+            return false;
+        }
+        // A picture smaller than the view is complete already.
+        if (m_stream->isFinished()) {
+            completeLoading();
+            shown = QImage();
+        }
+    } else if (std::optional<QImage> picture = pending->decode()) {
+        // No thread to decode on: the whole picture, here and now.
+        m_picture = ScaledPhoto(std::move(*picture));
+        m_screenPicture = m_picture;
+    } else {
         return false;
     }
-    m_picture = ScaledPhoto(std::move(*picture));
-    m_screenPicture = m_picture;
+    if (!shown.isNull()) {
+        // Only the picture itself for now: its reductions come with the rest.
+        m_picture = ScaledPhoto(std::make_shared<const PhotoPyramid>(shown, std::vector<QImage>{}));
+        m_screenPicture = m_picture;
+    }
     PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
     applyPhotoGeometry();
     return true;
 }
 
+void FramingSession::startLoading(const PendingPicture& pending)
+{
+    const quint64 load = ++m_loadCount;
+    auto builder = std::make_unique<PyramidBuilder>();
+    PyramidBuilder* levels = builder.get();
+    try {
+        m_stream =
+            pending.stream([levels](const QImage& picture,
+                                    const QRect& region) { levels->regionDone(picture, region); },
+                           [this, load] {
+                               QMetaObject::invokeMethod(
+                                   this,
+                                   [this, load] {
+                                       if (load == m_loadCount && m_stream) {
+                                           completeLoading();
+                                       }
+                                   },
+                                   Qt::QueuedConnection);
+                           });
+        m_builder = std::move(builder);
+    } catch (const std::system_error&) {
+        m_stream.reset();
+    }
+}
+
+void FramingSession::completeLoading()
+{
+    m_stream->waitUntilFinished();
+    const QImage picture = m_stream->picture();
+    std::optional<std::vector<QImage>> reductions = m_builder->finish();
+    m_stream.reset();
+    m_builder.reset();
+    if (picture.isNull()) {
+        m_picture = ScaledPhoto();
+    } else if (reductions) {
+        m_picture =
+            ScaledPhoto(std::make_shared<const PhotoPyramid>(picture, std::move(*reductions)));
+    } else {
+        m_picture = ScaledPhoto(picture);
+    }
+    m_screenPicture = m_picture;
+    applyPhotoGeometry();
+    runWaiting();
+}
+
+void FramingSession::whenReady(bool needsWholePhoto, std::function<void()> action)
+{
+    if (m_waiting.empty() && (!needsWholePhoto || !m_stream)) {
+        action();
+        return;
+    }
+    m_waiting.push_back(std::move(action));
+    if (m_waiting.size() == 1) {
+        emit waitingChanged(true);
+    }
+}
+
+void FramingSession::whenSettled(std::function<void()> action)
+{
+    whenReady(false, std::move(action));
+}
+
+void FramingSession::runWaiting()
+{
+    if (m_waiting.empty()) {
+        return;
+    }
+    // An action may open another photo; those after it then wait for that one.
+    while (!m_waiting.empty() && !m_stream) {
+        const std::function<void()> action = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        action();
+    }
+    if (m_waiting.empty()) {
+        emit waitingChanged(false);
+    }
+}
+
 void FramingSession::zoom(float factor)
+{
+    whenReady(true, [this, factor] { zoomNow(factor); });
+}
+
+void FramingSession::zoomNow(float factor)
 {
     if (m_searchingFace) {
         return;
     }
     PhotoPlacement::zoom(m_photo, factor);
     applyPhotoGeometry();
-    refreshPreview();
+    render();
 }
 
 void FramingSession::pressOnPhoto(QPointF pointer)
 {
-    if (m_searchingFace) {
-        return;
-    }
-    m_dragAnchor = PhotoPlacement::dragAnchor(m_tpp.toTwips(pointer));
+    whenReady(false, [this, pointer] {
+        if (!m_searchingFace) {
+            m_dragAnchor = PhotoPlacement::dragAnchor(m_tpp.toTwips(pointer));
+        }
+    });
 }
 
 void FramingSession::dragTo(QPointF pointer)
+{
+    // A drag may uncover any part of the photo.
+    whenReady(true, [this, pointer] { dragNow(pointer); });
+}
+
+void FramingSession::dragNow(QPointF pointer)
 {
     if (m_searchingFace) {
         return;
@@ -132,39 +256,51 @@ void FramingSession::dragTo(QPointF pointer)
     m_photo.left = float(topLeft.x());
     m_photo.top = float(topLeft.y());
     applyPhotoGeometry();
-    refreshPreview();
+    render();
 }
 
 void FramingSession::startNudge(short direction)
 {
-    if (m_searchingFace) {
-        return;
-    }
-    m_nudgeDirection = direction;
-    m_timer1->start();
+    whenReady(false, [this, direction] {
+        if (!m_searchingFace) {
+            m_nudgeDirection = direction;
+            m_timer1->start();
+        }
+    });
 }
 
 void FramingSession::stopNudge()
 {
-    m_timer1->stop();
+    whenReady(false, [this] { m_timer1->stop(); });
 }
 
 void FramingSession::nudgeTick()
+{
+    // The frame stays within the work area, whose part of the photo is in.
+    whenReady(false, [this] { nudgeTickNow(); });
+}
+
+void FramingSession::nudgeTickNow()
 {
     if (!FrameNudge::step(m_frame, m_nudgeDirection)) {
         m_timer1->stop();
     }
     applyFramePosition();
-    refreshPreview();
+    render();
 }
 
 void FramingSession::autoFrame()
+{
+    whenReady(true, [this] { autoFrameNow(); });
+}
+
+void FramingSession::autoFrameNow()
 {
     if (m_searchingFace || m_picture.isNull()) {
         return;
     }
     // The frame is about to be placed; a nudge running meanwhile would move it on.
-    stopNudge();
+    m_timer1->stop();
     m_searchingFace = true;
     m_searchedPhoto = m_picture.pyramid();
     emit faceSearchChanged(true);
@@ -191,7 +327,7 @@ void FramingSession::faceSearchDone()
                                        m_tpp, clientTwips());
     }
     if (placement) {
-        place(placement->photo, placement->frame);
+        placeNow(placement->photo, placement->frame);
         return;
     }
     // A face too small to frame within the largest zoom counts as none.
@@ -202,25 +338,40 @@ void FramingSession::faceSearchDone()
 
 void FramingSession::showWholePhoto()
 {
+    whenReady(true, [this] { showWholePhotoNow(); });
+}
+
+void FramingSession::showWholePhotoNow()
+{
     if (m_searchingFace || m_picture.isNull()) {
         return;
     }
     if (const std::optional<PhotoGeometry> whole =
             HeadFraming::wholePhoto(m_picture.naturalSize(), m_tpp, clientTwips())) {
-        place(*whole, m_frame);
+        placeNow(*whole, m_frame);
     }
 }
 
 void FramingSession::place(const PhotoGeometry& photo, FramePosition frame)
 {
+    whenReady(true, [this, photo, frame] { placeNow(photo, frame); });
+}
+
+void FramingSession::placeNow(const PhotoGeometry& photo, FramePosition frame)
+{
     m_photo = photo;
     m_frame = frame;
     applyPhotoGeometry();
     applyFramePosition();
-    refreshPreview();
+    render();
 }
 
 void FramingSession::refreshPreview()
+{
+    whenReady(false, [this] { render(); });
+}
+
+void FramingSession::render()
 {
     m_capture = m_scene.render(captureSourceRect(m_frame, m_tpp));
     emit captureChanged();

@@ -6,6 +6,7 @@
 #include "ScaledPhoto.h"
 #include "WorkAreaScene.h"
 #include "platform/FaceFinder.h"
+#include "platform/PictureLoader.h"
 #include "platform/Twips.h"
 
 #include <QImage>
@@ -13,17 +14,24 @@
 #include <QObject>
 #include <QPoint>
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PhotoPyramid;
-class PictureLoader;
+class PyramidBuilder;
 class QTimer;
 
 /// The framing model: the photo and its placement in the work area, the crop
 /// frame, the nudge and the drag in progress, and the capture they make. It
 /// offers the user's operations, each applying one of the placement rules,
 /// and tells its views what changed; it knows no widget.
+///
+/// A photo is shown as soon as the part of it in view is decoded; the rest
+/// and its reductions follow on other threads. Meanwhile an operation that
+/// needs more of the photo, and every one after it, waits (isWaiting()) and
+/// then runs in turn, exactly as it would have with the photo complete.
 class FramingSession final : public QObject
 {
     Q_OBJECT
@@ -59,7 +67,15 @@ public:
     /// Loads a picture at its natural size; false (the previous picture shown
     /// at its natural size) when the name is empty or the file is refused by
     /// its header, and false with no picture when its pixels cannot be decoded.
+    /// Returns once the part in view is in; a photo still loading is first completed.
     bool open(const QString& fileName);
+    /// Whether the open photo is still being decoded.
+    [[nodiscard]] bool isLoadingPhoto() const { return m_stream != nullptr; }
+    /// Whether operations are waiting for the rest of the photo.
+    [[nodiscard]] bool isWaiting() const { return !m_waiting.empty(); }
+    /// Runs action once every operation asked for so far has run: at once
+    /// unless some are waiting for the photo.
+    void whenSettled(std::function<void()> action);
     /// One zoom step (kZoomInFactor or kZoomOutFactor), then a refresh.
     void zoom(float factor);
     /// Frames the head of the largest face by the ID-photo rule, then refreshes. The search
@@ -96,10 +112,25 @@ signals:
     void captureChanged();
     /// A face search started or ended.
     void faceSearchChanged(bool searching);
+    /// Operations started or stopped waiting for the rest of the photo.
+    void waitingChanged(bool waiting);
     /// autoFrame left everything as it was: no face, or the search could not be made.
     void faceNotFramed(FaceSearch::Outcome outcome);
 
 private:
+    /// Runs action now, or once the photo is complete when it needs pixels
+    /// not yet decoded or others are waiting before it.
+    void whenReady(bool needsWholePhoto, std::function<void()> action);
+    void startLoading(const PendingPicture& pending);
+    void completeLoading();
+    void runWaiting();
+    void zoomNow(float factor);
+    void dragNow(QPointF pointer);
+    void placeNow(const PhotoGeometry& photo, FramePosition frame);
+    void autoFrameNow();
+    void showWholePhotoNow();
+    void nudgeTickNow();
+    void render();
     void applyPhotoGeometry();
     void applyFramePosition();
     void faceSearchDone();
@@ -127,4 +158,12 @@ private:
     // The picture being searched: the search keeps it alive, and its result only applies to it.
     std::shared_ptr<const PhotoPyramid> m_searchedPhoto;
     QFutureWatcher<FaceSearch> m_search;
+
+    // The photo still coming in, and its reductions made meanwhile; the stream
+    // is declared last, so it stops feeding the builder before that goes.
+    std::unique_ptr<PyramidBuilder> m_builder;
+    std::unique_ptr<PictureStream> m_stream;
+    // Tells a stream's late word of its end from that of the stream now loading.
+    quint64 m_loadCount = 0;
+    std::deque<std::function<void()>> m_waiting;
 };

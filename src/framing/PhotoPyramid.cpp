@@ -4,6 +4,7 @@
 #include "platform/RowBands.h"
 
 #include <algorithm>
+#include <utility>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -84,20 +85,38 @@ struct Halving
     int resultWidth = 0;
 };
 
-void halveRows(const Halving& job, int firstRow, int endRow)
+Halving halvingOf(const QImage& source, QImage& result)
+{
+    return Halving{source.constBits(), source.bytesPerLine(), source.width(), source.height(),
+                   result.bits(),      result.bytesPerLine(), result.width()};
+}
+
+/// Makes the result's pixels in the given rows and columns.
+void halveRegion(const Halving& job, int firstRow, int endRow, int firstColumn, int endColumn)
 {
     const int pairs = job.sourceWidth / 2;
+    const int pairEnd = std::min(endColumn, pairs);
     const int lastX = job.sourceWidth - 1;
     for (int y = firstRow; y < endRow; ++y) {
         const auto* top = reinterpret_cast<const quint32*>(job.source + 2 * y * job.sourceStride);
         const auto* bottom = reinterpret_cast<const quint32*>(
             job.source + std::min(2 * y + 1, job.sourceHeight - 1) * job.sourceStride);
         auto* out = reinterpret_cast<quint32*>(job.result + y * job.resultStride);
-        averagePairs(top, bottom, out, pairs);
-        if (pairs < job.resultWidth) {
+        if (pairEnd > firstColumn) {
+            averagePairs(top + 2 * firstColumn, bottom + 2 * firstColumn, out + firstColumn,
+                         pairEnd - firstColumn);
+        }
+        if (pairs < job.resultWidth && endColumn == job.resultWidth) {
             out[pairs] = average4(top[lastX], top[lastX], bottom[lastX], bottom[lastX]);
         }
     }
+}
+
+/// Where pixels of a level from begin up to end lead to in the next: those
+/// whose every source pixel lies in that range.
+std::pair<int, int> halvedRange(int begin, int end, int size)
+{
+    return {(begin + 1) / 2, end == size ? (size + 1) / 2 : end / 2};
 }
 
 } // namespace
@@ -108,9 +127,7 @@ PhotoPyramid::PhotoPyramid(QImage picture)
         picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     // In place where Qt can, so the full-size picture is never copied.
     m_levels.push_back(std::move(picture).convertToFormat(format));
-    while (!m_levels.back().isNull() && m_levels.back().width() > 1 &&
-           m_levels.back().height() > 1 &&
-           std::max(m_levels.back().width(), m_levels.back().height()) > kSmallestLevelSide) {
+    while (!m_levels.back().isNull() && hasHalving(m_levels.back().size())) {
         QImage next = halved(m_levels.back());
         if (next.isNull()) {
             // Out of memory: the levels made so far still show every size,
@@ -119,6 +136,42 @@ PhotoPyramid::PhotoPyramid(QImage picture)
         }
         m_levels.push_back(std::move(next));
     }
+}
+
+PhotoPyramid::PhotoPyramid(QImage picture, std::vector<QImage> reductions)
+{
+    m_levels.reserve(reductions.size() + 1);
+    m_levels.push_back(std::move(picture));
+    for (QImage& level : reductions) {
+        m_levels.push_back(std::move(level));
+    }
+}
+
+bool PhotoPyramid::hasHalving(QSize level)
+{
+    return level.width() > 1 && level.height() > 1 &&
+           std::max(level.width(), level.height()) > kSmallestLevelSide;
+}
+
+QSize PhotoPyramid::halvedSize(QSize level)
+{
+    return QSize((level.width() + 1) / 2, (level.height() + 1) / 2);
+}
+
+QRect PhotoPyramid::halvedRegion(const QRect& region, QSize level)
+{
+    const auto [left, right] = halvedRange(region.left(), region.right() + 1, level.width());
+    const auto [top, bottom] = halvedRange(region.top(), region.bottom() + 1, level.height());
+    if (right <= left || bottom <= top) {
+        return {};
+    }
+    return QRect(left, top, right - left, bottom - top);
+}
+
+void PhotoPyramid::halveInto(const QImage& source, QImage& result, const QRect& region)
+{
+    halveRegion(halvingOf(source, result), region.top(), region.bottom() + 1, region.left(),
+                region.right() + 1);
 }
 
 int PhotoPyramid::levelFor(QSize displaySize) const
@@ -133,14 +186,14 @@ int PhotoPyramid::levelFor(QSize displaySize) const
 
 QImage PhotoPyramid::halved(const QImage& image)
 {
-    QImage result((image.width() + 1) / 2, (image.height() + 1) / 2, image.format());
+    QImage result(halvedSize(image.size()), image.format());
     if (result.isNull()) {
         return result;
     }
-    const Halving job{image.constBits(), image.bytesPerLine(),  image.width(), image.height(),
-                      result.bits(),     result.bytesPerLine(), result.width()};
+    const Halving job = halvingOf(image, result);
     // Every band is joined before the result is handed on.
     inRowBands(result.height(), qint64(result.width()) * result.height(), kPixelsPerThread,
-               kMaxThreads, [&job](int first, int end) { halveRows(job, first, end); });
+               kMaxThreads,
+               [&job](int first, int end) { halveRegion(job, first, end, 0, job.resultWidth); });
     return result;
 }

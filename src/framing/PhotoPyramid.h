@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <vector>
@@ -17,6 +18,9 @@ public:
     /// Takes the picture over, as Format_RGB32 or, when it has transparency,
     /// Format_ARGB32_Premultiplied, so averages of transparent pixels stay right.
     explicit PhotoPyramid(QImage picture);
+    /// A picture with reductions made already, each the halving of the one
+    /// before (see PyramidBuilder); without them, the picture alone.
+    PhotoPyramid(QImage picture, std::vector<QImage> reductions);
 
     [[nodiscard]] QSize naturalSize() const { return m_levels.front().size(); }
     [[nodiscard]] int levelCount() const { return int(m_levels.size()); }
@@ -29,6 +33,13 @@ public:
     /// beneath it; an odd last column or row is averaged with itself. Null
     /// when there is no memory for the result.
     [[nodiscard]] static QImage halved(const QImage& image);
+    /// Whether a level of this size gets a halving below it.
+    [[nodiscard]] static bool hasHalving(QSize level);
+    [[nodiscard]] static QSize halvedSize(QSize level);
+    /// The part of a level's halving made only of pixels within region of the level.
+    [[nodiscard]] static QRect halvedRegion(const QRect& region, QSize level);
+    /// Makes the pixels of result, the halving of source, within region of the result.
+    static void halveInto(const QImage& source, QImage& result, const QRect& region);
 
 private:
     std::vector<QImage> m_levels;

@@ -26,13 +26,17 @@ quint64 tileKey(int column, int row)
 } // namespace
 
 ScaledPhoto::ScaledPhoto(QImage picture)
+    : ScaledPhoto(picture.isNull() ? nullptr
+                                   : std::make_shared<const PhotoPyramid>(std::move(picture)))
+{}
+
+ScaledPhoto::ScaledPhoto(std::shared_ptr<const PhotoPyramid> pyramid)
+    : m_pyramid(std::move(pyramid))
 {
-    if (picture.isNull()) {
-        return;
+    if (m_pyramid) {
+        m_naturalSize = m_pyramid->naturalSize();
+        m_displaySize = m_naturalSize;
     }
-    m_pyramid = std::make_shared<const PhotoPyramid>(std::move(picture));
-    m_naturalSize = m_pyramid->naturalSize();
-    m_displaySize = m_naturalSize;
 }
 
 void ScaledPhoto::setDisplaySize(QSize size)

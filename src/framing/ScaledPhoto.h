@@ -21,6 +21,8 @@ class ScaledPhoto
 public:
     ScaledPhoto() = default;
     explicit ScaledPhoto(QImage picture);
+    /// Shows a pyramid made already; null shows nothing.
+    explicit ScaledPhoto(std::shared_ptr<const PhotoPyramid> pyramid);
 
     [[nodiscard]] bool isNull() const { return m_pyramid == nullptr; }
     /// The picture's own size in pixels.

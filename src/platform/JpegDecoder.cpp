@@ -2,6 +2,7 @@
 #include "JpegDecoder.h"
 
 #include "ColourProfile.h"
+#include "DecodeListener.h"
 #include "JpegGuard.h"
 #include "StreamedConversion.h"
 
@@ -23,6 +24,8 @@ constexpr int kBytesPerPixel = 4;
 // Where an ICC colour profile is stored, split over as many markers as it needs.
 constexpr int kIccMarker = JPEG_APP0 + 2;
 constexpr unsigned int kMaxMarkerBytes = 0xffff;
+// What libjpeg decodes where a file's data runs out: blocks of mid grey.
+constexpr QRgb kMissingPixel = 0xff808080;
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
 constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
@@ -64,6 +67,10 @@ struct Job
     // Told of each region of the image whose pixels are final.
     void (*regionDone)(void* sink, QRect region) = nullptr;
     void* sink = nullptr;
+    // Asked between strips whether to go on; null when nobody follows the decode.
+    const DecodeListener* listener = nullptr;
+    JDIMENSION rowsDone = 0;
+    bool stopped = false;
 };
 
 QPoint turned(qsizetype x, qsizetype y, qsizetype width, qsizetype height,
@@ -133,6 +140,10 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
     jpeg_start_decompress(&info);
     JSAMPROW rows[kStripRows];
     while (info.output_scanline < info.output_height) {
+        if (job.listener != nullptr && job.listener->stopRequested()) {
+            job.stopped = true;
+            return;
+        }
         const JDIMENSION first = info.output_scanline;
         const JDIMENSION wanted = std::min<JDIMENSION>(kStripRows, info.output_height - first);
         for (JDIMENSION r = 0; r < wanted; ++r) {
@@ -153,6 +164,7 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
             }
             placeStrip(job, first, int(got));
         }
+        job.rowsDone = first + got;
         if (job.regionDone != nullptr) {
             job.regionDone(job.sink, placedRows(job, first, got));
         }
@@ -166,6 +178,24 @@ void readProfile(jpeg_decompress_struct& info, Job& job)
         job.profile = nullptr;
         job.profileSize = 0;
     }
+}
+
+// The rows a fatal error left undecoded, filled as libjpeg fills those a
+// truncated file never reaches, so both kinds of damage look the same.
+void fillMissingRows(const Job& job)
+{
+    const Placement& p = job.placement;
+    for (JDIMENSION y = job.rowsDone; y < job.height; ++y) {
+        QRgb* row = p.origin + qsizetype(y) * p.dy;
+        for (JDIMENSION x = 0; x < job.width; ++x) {
+            row[qsizetype(x) * p.dx] = kMissingPixel;
+        }
+    }
+}
+
+void notifyListenerOfRegion(void* listener, QRect region)
+{
+    static_cast<DecodeListener*>(listener)->regionDone(region);
 }
 
 /// Where stored pixel (x, y) of a width x height picture goes once turned,
@@ -199,7 +229,7 @@ Placement placementFor(QImage& image, qsizetype width, qsizetype height,
 } // namespace
 
 QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations transformation,
-                           qint64 maxPixels)
+                           qint64 maxPixels, DecodeListener* listener)
 {
     if (data.isEmpty()) {
         return {};
@@ -214,6 +244,7 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
     job.data = reinterpret_cast<const unsigned char*>(data.data());
     job.size = static_cast<unsigned long>(data.size());
     job.transformation = transformation;
+    job.listener = listener;
     std::optional<ColourProfile> profile;
 
     QImage image;
@@ -244,22 +275,48 @@ QImage JpegDecoder::decode(QByteArrayView data, QImageIOHandler::Transformations
             std::optional<StreamedConversion> streamed;
             if (profile && !profile->needsWholePicture()) {
                 try {
-                    streamed.emplace(*profile, image);
+                    streamed.emplace(*profile, image, listener);
                     job.regionDone = &StreamedConversion::regionDone;
                     job.sink = &*streamed;
                 } catch (const std::system_error&) {
                     // No thread to be had: converted after the decode instead.
                 }
+            } else if (!profile && listener != nullptr) {
+                job.regionDone = &notifyListenerOfRegion;
+                job.sink = listener;
             }
-            const bool decoded = guard.run(info, decodeRows, job);
+            // Only a picture whose regions are told as they are decoded is
+            // shown early; the others are converted whole first, in place.
+            const bool streaming = job.regionDone != nullptr && listener != nullptr;
+            const bool convertAfter = profile && !streamed;
+            if (streaming) {
+                listener->started(image);
+            }
+            bool decoded = guard.run(info, decodeRows, job) && !job.stopped;
+            // A fatal error past the first rows keeps what was decoded, as a
+            // truncated file does; one before them leaves nothing to show.
+            if (!decoded && !job.stopped && job.rowsDone > 0) {
+                fillMissingRows(job);
+                if (job.regionDone != nullptr) {
+                    job.regionDone(job.sink,
+                                   placedRows(job, job.rowsDone, job.height - job.rowsDone));
+                }
+                decoded = true;
+            }
             if (streamed && decoded) {
                 streamed->finish();
             }
             streamed.reset();
             if (!decoded) {
                 image = QImage();
-            } else if (profile && job.regionDone == nullptr) {
-                profile->convertToSrgb(image);
+            } else {
+                if (convertAfter) {
+                    profile->convertToSrgb(image);
+                }
+                if (listener != nullptr && !streaming) {
+                    listener->started(image);
+                    listener->regionDone(image.rect());
+                }
             }
         }
     }

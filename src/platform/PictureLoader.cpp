@@ -191,7 +191,7 @@ std::shared_ptr<AcceptedFile> accept(const QString& path)
     return accepted;
 }
 
-QImage decode(AcceptedFile& accepted)
+QImage decode(AcceptedFile& accepted, DecodeListener* listener)
 {
     QFile& file = accepted.file;
     QImageReader& reader = accepted.reader;
@@ -206,7 +206,7 @@ QImage decode(AcceptedFile& accepted)
         if (!bytes) {
             refuse();
         }
-        image = JpegDecoder::decode(*bytes, transformation, kMaxPicturePixels);
+        image = JpegDecoder::decode(*bytes, transformation, kMaxPicturePixels, listener);
     } else {
         reader.setAutoTransform(true);
         // Qt leaves the pixels a run-length BMP jumps over or never reaches as
@@ -243,9 +243,9 @@ std::optional<PendingPicture> QtPictureLoader::open(const QString& path)
     }
     const bool showsWhatItDecodes = accepted->format == "jpeg";
     return PendingPicture(
-        [accepted]() -> std::optional<QImage> {
+        [accepted](DecodeListener* listener) -> std::optional<QImage> {
             try {
-                return decode(*accepted);
+                return decode(*accepted, listener);
             } catch (const Refused&) {
                 return std::nullopt;
             }

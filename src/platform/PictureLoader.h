@@ -1,10 +1,13 @@
 // Kestrova — identity photo maker.
 #pragma once
 
+#include "PictureStream.h"
+
 #include <QImage>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 /// The most pixels a picture may have; 108-megapixel phone photos still fit.
@@ -15,11 +18,18 @@ inline constexpr qint64 kMaxPicturePixels = 120'000'000;
 class PendingPicture
 {
 public:
-    PendingPicture(std::function<std::optional<QImage>()> decode, bool showsWhatItDecodes)
+    PendingPicture(PictureStream::Decode decode, bool showsWhatItDecodes)
         : m_decode(std::move(decode)), m_showsWhatItDecodes(showsWhatItDecodes)
     {}
     /// The picture, upright; nothing when its pixels cannot be decoded.
-    [[nodiscard]] std::optional<QImage> decode() { return m_decode(); }
+    [[nodiscard]] std::optional<QImage> decode() { return m_decode(nullptr); }
+    /// Starts decoding the picture on a thread of its own (see PictureStream).
+    [[nodiscard]] std::unique_ptr<PictureStream> stream(PictureStream::RegionDone onRegion,
+                                                        std::function<void()> onFinished) const
+    {
+        return std::make_unique<PictureStream>(m_decode, std::move(onRegion),
+                                               std::move(onFinished));
+    }
     /// Whether damage past the header still gives a picture of what could be
     /// read, as libjpeg fills in what it cannot. Only then is letting go of a
     /// shown photo before the decode sound: Qt's BMP and GIF readers give
@@ -27,7 +37,7 @@ public:
     [[nodiscard]] bool showsWhatItDecodes() const { return m_showsWhatItDecodes; }
 
 private:
-    std::function<std::optional<QImage>()> m_decode;
+    PictureStream::Decode m_decode;
     bool m_showsWhatItDecodes = false;
 };
 

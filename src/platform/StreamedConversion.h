@@ -1,14 +1,12 @@
 // Kestrova — identity photo maker.
 #pragma once
 
+#include "RegionWorker.h"
+
 #include <QRect>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-#include <vector>
-
 class ColourProfile;
+class DecodeListener;
 class QImage;
 
 /// Converts a picture to sRGB on a thread of its own while the picture is
@@ -17,28 +15,24 @@ class QImage;
 class StreamedConversion
 {
 public:
-    /// The profile and the picture must outlive the conversion.
-    StreamedConversion(const ColourProfile& profile, QImage& image);
-    /// Stops and waits for the thread, whatever is left unconverted.
-    ~StreamedConversion();
-    StreamedConversion(const StreamedConversion&) = delete;
-    StreamedConversion& operator=(const StreamedConversion&) = delete;
+    /// The profile and the picture must outlive the conversion; each region
+    /// converted is then told to downstream, when there is one, in the order given.
+    StreamedConversion(const ColourProfile& profile, QImage& image,
+                       DecodeListener* downstream = nullptr);
 
     /// Called on the decoding thread: the pixels in region are final.
     /// A plain function, so libjpeg's callers can hold it as plain data.
     static void regionDone(void* conversion, QRect region);
     /// Returns once every region handed over is converted.
-    void finish();
+    void finish() { m_worker.finish(); }
 
 private:
-    void run(std::stop_token stop);
+    void convert(const QRect& region);
 
     const ColourProfile& m_profile;
+    DecodeListener* m_downstream;
     uchar* m_bits;
     qsizetype m_stride;
-    std::mutex m_mutex;
-    std::condition_variable_any m_wake;
-    std::vector<QRect> m_pending;
-    bool m_idle = true;
-    std::jthread m_worker;
+    // Last, so the thread starts once everything it uses exists.
+    RegionWorker m_worker;
 };

@@ -61,7 +61,8 @@ public:
         if (it == pictures.constEnd()) {
             return std::nullopt;
         }
-        return PendingPicture([picture = *it]() -> std::optional<QImage> { return picture; }, true);
+        return PendingPicture(
+            [picture = *it](DecodeListener*) -> std::optional<QImage> { return picture; }, true);
     }
 };
 
