@@ -1,15 +1,15 @@
 // Kestrova — identity photo maker.
 #pragma once
 
-#include <QByteArrayView>
 #include <QImage>
 #include <QImageIOHandler>
 
 class DecodeListener;
+class QIODevice;
 
 /// Decodes JPEG data with libjpeg-turbo straight into the image's own memory,
 /// turning it upright while the rows are written, so a large photo never
-/// exists twice.
+/// exists twice. The file is read as the decode goes, never held whole.
 class JpegDecoder
 {
 public:
@@ -17,7 +17,9 @@ public:
     /// fails before the first rows or the picture has more than maxPixels
     /// pixels. A fatal error after them leaves the rest grey, as a truncated
     /// file does. A listener is shown the picture while it is decoded.
-    [[nodiscard]] static QImage decode(QByteArrayView data,
+    /// Reads at most maxBytes from device, from where it stands; a device that
+    /// ends early or fails to read is taken as a truncated file.
+    [[nodiscard]] static QImage decode(QIODevice& device, qint64 maxBytes,
                                        QImageIOHandler::Transformations transformation,
                                        qint64 maxPixels, DecodeListener* listener = nullptr);
 };

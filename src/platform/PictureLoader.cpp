@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <new>
 #include <optional>
 
 namespace {
@@ -32,8 +31,6 @@ constexpr qsizetype kOs2HeaderBytes = kBmpFileHeaderBytes + kOs2CoreHeaderBytes;
 // No JPEG of the largest picture allowed comes near the size of its pixels;
 // whatever a file holds beyond that is not read.
 constexpr qint64 kMaxJpegFileBytes = kMaxPicturePixels * 4;
-// For files that do not know their size, such as those under /proc.
-constexpr qint64 kFirstReadBytes = 64 * 1024;
 
 const std::array<QByteArray, 3> kOpenableFormats{"bmp", "jpeg", "gif"};
 
@@ -113,40 +110,6 @@ bool bmpRunLength(const QByteArray& header)
     return rows && (rows->compression == kRle8 || rows->compression == kRle4);
 }
 
-// The file's bytes, read rather than mapped: a mapped file that shrinks while
-// it is decoded kills the program with SIGBUS, and some mounts cannot be mapped
-// at all. A file that shrinks while read gives fewer bytes, whose missing end
-// libjpeg fills in; nothing when a read fails.
-std::optional<QByteArray> readJpegFile(QFile& file)
-{
-    if (!file.seek(0)) {
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    qint64 filled = 0;
-    // One more byte than the file claims to hold, so a file of the size it
-    // claims is read whole in one pass.
-    qint64 capacity = std::clamp(file.size() + 1, kFirstReadBytes, kMaxJpegFileBytes);
-    try {
-        for (;;) {
-            bytes.resize(capacity);
-            const qint64 got = file.read(bytes.data() + filled, capacity - filled);
-            if (got < 0) {
-                return std::nullopt;
-            }
-            filled += got;
-            if (got == 0 || filled < capacity || capacity == kMaxJpegFileBytes) {
-                break;
-            }
-            capacity = std::min(capacity * 2, kMaxJpegFileBytes);
-        }
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    bytes.truncate(filled);
-    return bytes;
-}
-
 /// What the header check found, kept for the decode that follows it.
 struct AcceptedFile
 {
@@ -200,13 +163,15 @@ QImage decode(AcceptedFile& accepted, DecodeListener* listener)
     if (format == "jpeg") {
         // Qt's reader has already parsed the header and its orientation; the
         // pixels are decoded by libjpeg-turbo straight into place, which is
-        // both faster and never holds a second, unturned copy.
+        // both faster and never holds a second, unturned copy. The file is
+        // read, not mapped: a mapped file that shrinks while it is decoded
+        // kills the program with SIGBUS, and some mounts cannot be mapped.
         const QImageIOHandler::Transformations transformation = reader.transformation();
-        const std::optional<QByteArray> bytes = readJpegFile(file);
-        if (!bytes) {
+        if (!file.seek(0)) {
             refuse();
         }
-        image = JpegDecoder::decode(*bytes, transformation, kMaxPicturePixels, listener);
+        image = JpegDecoder::decode(file, kMaxJpegFileBytes, transformation, kMaxPicturePixels,
+                                    listener);
     } else {
         reader.setAutoTransform(true);
         // Qt leaves the pixels a run-length BMP jumps over or never reaches as
