@@ -14,8 +14,8 @@
 namespace {
 
 constexpr int kTimer1IntervalMs = 50;
-// Beyond the work area, decoded before a new photo is first shown: the screen's
-// tiles reach up to this far past what they show.
+// Beyond the work area, decoded before a new photo is first shown on a dense
+// screen: the tiles of its scaled copy reach up to this far past what they show.
 constexpr int kFirstViewMargin = 64;
 
 QRectF twipsRect(const PhotoGeometry& photo)
@@ -108,8 +108,10 @@ bool FramingSession::open(const QString& fileName)
     startLoading(*pending);
     QImage shown;
     if (m_stream) {
-        m_stream->waitFor(
-            QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, kFirstViewMargin, kFirstViewMargin));
+        // Drawn one to one, the work area needs just its own part; scaled
+        // for a dense screen, its tiles reach a little beyond.
+        const int margin = deviceScale() == 1.0 ? 0 : kFirstViewMargin;
+        m_stream->waitFor(QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, margin, margin));
         shown = m_stream->picture();
         if (shown.isNull()) {
             m_stream.reset();
@@ -377,6 +379,11 @@ void FramingSession::render()
     emit captureChanged();
 }
 
+qreal FramingSession::deviceScale() const
+{
+    return m_deviceScale ? m_deviceScale() : 1.0;
+}
+
 QSizeF FramingSession::clientTwips() const
 {
     return m_tpp.toTwips(QSizeF(m_clientPixels));
@@ -386,7 +393,7 @@ void FramingSession::applyPhotoGeometry()
 {
     const QRect pixels = photoControlRect();
     m_picture.setDisplaySize(m_photo.stretch ? pixels.size() : m_picture.naturalSize());
-    const qreal deviceScale = m_deviceScale ? m_deviceScale() : 1.0;
+    const qreal deviceScale = this->deviceScale();
     if (deviceScale != 1.0 && !m_picture.isNull()) {
         const QSize shown = m_picture.displaySize();
         m_screenPicture.setDisplaySize(

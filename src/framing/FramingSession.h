@@ -135,6 +135,7 @@ private:
     void applyFramePosition();
     void faceSearchDone();
     [[nodiscard]] QSizeF clientTwips() const;
+    [[nodiscard]] qreal deviceScale() const;
 
     PictureLoader& m_pictures;
     FaceFinder& m_faces;
