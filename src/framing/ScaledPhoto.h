@@ -1,18 +1,19 @@
 // Kestrova — identity photo maker.
 #pragma once
 
+#include "TileCache.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
 
 #include <memory>
-#include <unordered_map>
 
 class PhotoPyramid;
 class QPainter;
 
 /// The loaded picture, shown at a display size in pixels. Only what is drawn
-/// gets scaled, in tiles cached until the display size changes, each one
+/// gets scaled, in tiles kept until the display size changes, each one
 /// averaged from the reduction level nearest above the display size; so a
 /// zoom step costs the same for any picture size, and a drag or refresh only
 /// copies pixels already scaled.
@@ -43,21 +44,11 @@ public:
     [[nodiscard]] int scaledTileCount() const { return m_scaledTiles; }
 
 private:
-    struct Tile
-    {
-        QImage image;
-        quint64 lastUse = 0;
-    };
-
-    [[nodiscard]] const QImage& tile(int column, int row) const;
-    void dropOldTiles() const;
-
     std::shared_ptr<const PhotoPyramid> m_pyramid;
     QSize m_naturalSize;
     QSize m_displaySize;
     int m_level = 0;
     // Tiles are made while drawing, which does not change what the photo looks like.
-    mutable std::unordered_map<quint64, Tile> m_tiles;
-    mutable quint64 m_useClock = 0;
+    mutable TileCache m_tiles;
     mutable int m_scaledTiles = 0;
 };
