@@ -46,7 +46,6 @@ void ScaledPhoto::draw(QPainter& painter, QPoint topLeft, const QRect& clip) con
         return;
     }
     m_tiles.draw(painter, topLeft, local, [this, &level](const QRect& area) {
-        ++m_scaledTiles;
         return AreaScaler::render(level, m_displaySize, area);
     });
 }

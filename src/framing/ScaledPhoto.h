@@ -39,10 +39,6 @@ public:
     /// Draws the photo, shown with its top-left at topLeft, within clip (target coordinates).
     void draw(QPainter& painter, QPoint topLeft, const QRect& clip) const;
 
-    /// How many tiles have been scaled since the photo was made: the work done,
-    /// for tests and benchmarks to watch.
-    [[nodiscard]] int scaledTileCount() const { return m_scaledTiles; }
-
 private:
     std::shared_ptr<const PhotoPyramid> m_pyramid;
     QSize m_naturalSize;
@@ -50,5 +46,4 @@ private:
     int m_level = 0;
     // Tiles are made while drawing, which does not change what the photo looks like.
     mutable TileCache m_tiles;
-    mutable int m_scaledTiles = 0;
 };

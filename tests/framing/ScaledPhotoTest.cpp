@@ -4,8 +4,11 @@
 #include "TestPictures.h"
 #include "framing/AreaScaler.h"
 #include "framing/PhotoPyramid.h"
+#include "framing/TileCache.h"
 
+#include <QPaintEngine>
 #include <QPainter>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -62,6 +65,82 @@ Difference difference(const QImage& a, const QImage& b)
     }
     d.mean = double(total) / (3.0 * a.width() * a.height());
     return d;
+}
+
+/// A paint device that keeps the images a painter is asked to draw, to tell
+/// pixels scaled anew from pixels drawn again.
+class ImageRecorder final : public QPaintDevice
+{
+public:
+    explicit ImageRecorder(QSize size) : m_size(size) {}
+
+    [[nodiscard]] QPaintEngine* paintEngine() const override { return &m_engine; }
+    [[nodiscard]] const QList<QImage>& images() const { return m_engine.images(); }
+
+protected:
+    [[nodiscard]] int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmDepth:
+            return 32;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        default:
+            return QPaintDevice::metric(metric);
+        }
+    }
+
+private:
+    class Engine final : public QPaintEngine
+    {
+    public:
+        Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawImage(const QRectF&, const QImage& image, const QRectF&,
+                       Qt::ImageConversionFlags) override
+        {
+            m_images.append(image);
+        }
+        [[nodiscard]] Type type() const override { return QPaintEngine::User; }
+        [[nodiscard]] const QList<QImage>& images() const { return m_images; }
+
+    private:
+        QList<QImage> m_images;
+    };
+
+    QSize m_size;
+    mutable Engine m_engine;
+};
+
+/// The images the photo draws from for a view of viewSize, the photo's top-left at topLeft.
+QList<QImage> imagesDrawn(const ScaledPhoto& photo, QSize viewSize, QPoint topLeft)
+{
+    ImageRecorder recorder(viewSize);
+    QPainter painter(&recorder);
+    photo.draw(painter, topLeft, QRect(QPoint(0, 0), viewSize));
+    painter.end();
+    return recorder.images();
+}
+
+/// The distinct images among images, by their cache keys: a copy keeps its original's key.
+QSet<qint64> keysOf(const QList<QImage>& images)
+{
+    QSet<qint64> keys;
+    for (const QImage& image : images) {
+        keys.insert(image.cacheKey());
+    }
+    return keys;
 }
 
 /// The whole photo at display size, rendered in one piece from the level ScaledPhoto uses.
@@ -217,35 +296,45 @@ private slots:
 
     void sameSizeAgainRescalesNothing()
     {
-        ScaledPhoto photo(TestPictures::photoLike(QSize(1200, 800)));
+        const QImage picture = TestPictures::photoLike(QSize(1200, 800));
+        ScaledPhoto photo(picture);
         photo.setDisplaySize(QSize(700, 467));
         const QRect view(0, 0, 240, 360);
-        (void)drawn(photo, view.size(), QPoint(-100, -50), view);
-        const int scaled = photo.scaledTileCount();
-        QVERIFY(scaled > 0);
+        const QPoint topLeft(-100, -50);
+        const QImage first = drawn(photo, view.size(), topLeft, view);
+        const QSet<qint64> tiles = keysOf(imagesDrawn(photo, view.size(), topLeft));
+        QVERIFY(!tiles.isEmpty());
 
+        // Drawn again from the very images drawn before: nothing is scaled anew.
         photo.setDisplaySize(QSize(700, 467));
-        const QImage again = drawn(photo, view.size(), QPoint(-100, -50), view);
-        QCOMPARE(photo.scaledTileCount(), scaled);
+        QCOMPARE(drawn(photo, view.size(), topLeft, view), first);
+        QCOMPARE(keysOf(imagesDrawn(photo, view.size(), topLeft)), tiles);
         // A capture of part of the same view, and a drag back and forth over it, reuse it too.
-        (void)drawn(photo, QSize(120, 180), QPoint(-160, -110), QRect(0, 0, 120, 180));
-        (void)drawn(photo, view.size(), QPoint(-101, -51), view);
-        (void)drawn(photo, view.size(), QPoint(-100, -50), view);
-        QCOMPARE(photo.scaledTileCount(), scaled);
+        QVERIFY(tiles.contains(keysOf(imagesDrawn(photo, QSize(120, 180), QPoint(-160, -110)))));
+        QVERIFY(tiles.contains(keysOf(imagesDrawn(photo, view.size(), QPoint(-101, -51)))));
+        QCOMPARE(keysOf(imagesDrawn(photo, view.size(), topLeft)), tiles);
 
-        photo.setDisplaySize(QSize(630, 420));
-        (void)drawn(photo, view.size(), QPoint(-100, -50), view);
-        QVERIFY(photo.scaledTileCount() > scaled);
+        // Another size shows its own pixels, from tiles scaled for it.
+        const QSize zoomed(630, 420);
+        photo.setDisplaySize(zoomed);
+        QVERIFY(!keysOf(imagesDrawn(photo, view.size(), topLeft)).intersects(tiles));
+        const QImage expected = renderedWhole(picture, zoomed).copy(view.translated(-topLeft));
+        QCOMPARE(difference(drawn(photo, view.size(), topLeft, view), expected).worst, 0);
     }
 
     void oneZoomStepScalesOnlyWhatIsSeen()
     {
-        // However large the photo, a zoom step scales about a work area's worth.
+        // However large the photo, a zoom step scales about a work area's worth: the tiles
+        // under the view, not the whole photo at its new size.
         ScaledPhoto photo(TestPictures::photoLike(QSize(4000, 3000)));
         photo.setDisplaySize(QSize(3600, 2700));
-        (void)drawn(photo, QSize(240, 360), QPoint(-1800, -1200), QRect(0, 0, 240, 360));
-        const int tilesPerView = photo.scaledTileCount();
-        QVERIFY(tilesPerView > 0 && tilesPerView <= 5 * 7);
+        const QList<QImage> images = imagesDrawn(photo, QSize(240, 360), QPoint(-1800, -1200));
+        QVERIFY(!images.isEmpty());
+        QVERIFY(keysOf(images).size() <= 5 * 7);
+        for (const QImage& image : images) {
+            QVERIFY(image.width() <= TileCache::kTileSize &&
+                    image.height() <= TileCache::kTileSize);
+        }
     }
 
     void naturalSizeIsDrawnUnscaled()
@@ -254,7 +343,10 @@ private slots:
         ScaledPhoto photo(picture);
         QCOMPARE(photo.displaySize(), picture.size());
         QCOMPARE(difference(drawnWhole(photo), picture).worst, 0);
-        QCOMPARE(photo.scaledTileCount(), 0);
+        // Straight from the picture's own pixels, with no tile scaled.
+        const QList<QImage> images = imagesDrawn(photo, picture.size(), QPoint(0, 0));
+        QCOMPARE(images.size(), 1);
+        QCOMPARE(images.front().constBits(), picture.constBits());
     }
 
     void pyramidSharesThePicturesPixels()
