@@ -4,6 +4,7 @@
 #include "ArrowButton.h"
 #include "BannerMessage.h"
 #include "Form1Shortcuts.h"
+#include "FramingActions.h"
 #include "FramingSession.h"
 #include "LinkLabel.h"
 #include "PictureBox.h"
@@ -18,12 +19,11 @@
 #include "saving/Form2.h"
 #include "saving/SavedSizes.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QIcon>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolTip>
@@ -98,10 +98,8 @@ Form1::~Form1()
 
 void Form1::connectControls()
 {
-    // The work area's context menu comes from wherever the pointer or the focus is in it.
-    for (QWidget* watched :
-         {static_cast<QWidget*>(m_ui.image2), m_ui.image1, static_cast<QWidget*>(m_ui.previewBox),
-          static_cast<QWidget*>(m_ui.workArea), m_ui.workArea->client()}) {
+    for (QWidget* watched : {static_cast<QWidget*>(m_ui.image2), m_ui.image1,
+                             static_cast<QWidget*>(m_ui.previewBox)}) {
         watched->installEventFilter(this);
     }
     connect(m_ui.label3, &LinkLabel::clicked, this,
@@ -127,19 +125,8 @@ void Form1::connectControls()
             [this] { m_ui.previewBox->setPicture(m_session->capture()); });
     connect(session, &FramingSession::faceSearchChanged, this, &Form1::showWaiting);
     connect(session, &FramingSession::waitingChanged, this, &Form1::showWaiting);
-    connect(session, &FramingSession::faceNotFramed, this, [this](FaceSearch::Outcome outcome) {
-        switch (outcome) {
-        case FaceSearch::Outcome::ModelUnavailable:
-            showNotice(Captions::text("Form1.NoFaceModel"));
-            break;
-        case FaceSearch::Outcome::Failed:
-            showNotice(Captions::text("Form1.FaceSearchFailed"));
-            break;
-        default:
-            showNotice(Captions::text("Form1.NoFace"));
-            break;
-        }
-    });
+    auto* framing = new FramingActions(m_ui, *session, this);
+    connect(session, &FramingSession::faceNotFramed, framing, &FramingActions::faceNotFramed);
     QWidget* client = m_ui.workArea->client();
     session->setDeviceScale([client] { return client->devicePixelRatioF(); });
     showFrame();
@@ -182,19 +169,6 @@ void Form1::showWaiting()
     } else {
         QApplication::restoreOverrideCursor();
     }
-}
-
-void Form1::showNotice(const QString& text)
-{
-    Form1Controls::showNotice(m_ui, text);
-}
-
-void Form1::showWorkAreaMenu(const QContextMenuEvent& event)
-{
-    const bool usable = !m_session->photo().isNull() && !m_session->isSearchingFace();
-    m_ui.autoFrameAction->setEnabled(usable);
-    m_ui.wholePhotoAction->setEnabled(usable);
-    m_ui.workAreaMenu->popup(event.globalPos());
 }
 
 void Form1::command8Click()
@@ -244,11 +218,6 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::ContextMenu && (watched == m_ui.image1 || watched == m_ui.workArea ||
-                                        watched == m_ui.workArea->client())) {
-        showWorkAreaMenu(*static_cast<QContextMenuEvent*>(event));
-        return true;
-    }
     if (watched == m_ui.image1) {
         if (isPress(event)) {
             m_session->pressOnPhoto(static_cast<const QMouseEvent*>(event)->position());

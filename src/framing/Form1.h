@@ -8,7 +8,6 @@
 #include <QWidget>
 
 class FramingSession;
-class QContextMenuEvent;
 class QHelpEvent;
 
 /// The home page the credit label opens.
@@ -41,9 +40,7 @@ private:
     void showPhoto();
     void showFrame();
     void showPreviewToolTip(const QHelpEvent& event);
-    void showWorkAreaMenu(const QContextMenuEvent& event);
     void showWaiting();
-    void showNotice(const QString& text);
 
     Services& m_services;
     // Owned as a child object, so it goes before the controls that show it.

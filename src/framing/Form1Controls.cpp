@@ -60,8 +60,7 @@ constexpr ButtonSpec kCommand9{"Command9", "Form1.Command9", 2, 0};
 
 // Long enough to read a few words, short enough not to linger over the photo.
 constexpr int kNoticeMs = 2000;
-// The notice's gap above the work area's lower edge, and its padding, in pixels.
-constexpr int kNoticeGap = 12;
+// The notice's padding, in pixels.
 constexpr int kNoticePadding = 6;
 
 // Where each arrow sits on the pad, by its direction.
@@ -232,16 +231,4 @@ Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, Tw
     }
     ui.workArea->setFocus();
     return ui;
-}
-
-void Form1Controls::showNotice(const Form1Controls& ui, const QString& text)
-{
-    ui.notice->setText(text);
-    ui.notice->adjustSize();
-    const QRect area = ui.workArea->geometry();
-    ui.notice->move(area.center().x() - ui.notice->width() / 2,
-                    area.bottom() - kNoticeGap - ui.notice->height());
-    ui.notice->raise();
-    ui.notice->show();
-    ui.noticeTimer->start();
 }

@@ -55,8 +55,6 @@ struct Form1Controls
     [[nodiscard]] static QSize clientSize(TwipsScale tpp);
     /// The work area's client size in pixels, inside its one-pixel border.
     [[nodiscard]] static QSize workAreaClientSize(TwipsScale tpp);
-    /// Shows text in the notice, centred above the work area's lower edge, until its timer ends.
-    static void showNotice(const Form1Controls& ui, const QString& text);
     /// Creates every control as a child of form, the work area showing scene.
     [[nodiscard]] static Form1Controls build(QWidget& form, const WorkAreaScene& scene,
                                              TwipsScale tpp);
