@@ -9,7 +9,6 @@
 #include "LinkLabel.h"
 #include "PictureBox.h"
 #include "WorkArea.h"
-#include "platform/Captions.h"
 #include "platform/Clock.h"
 #include "platform/ControlColors.h"
 #include "platform/MessageBox.h"
@@ -21,7 +20,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
@@ -38,20 +36,6 @@ bool isClick(const QEvent* event, const QWidget* widget)
     const auto* mouse = static_cast<const QMouseEvent*>(event);
     return mouse->button() == Qt::LeftButton &&
            widget->rect().contains(mouse->position().toPoint());
-}
-
-// The open dialog's filter caption is "shown text|patterns", the patterns separated by ';'.
-OpenDialogRequest openRequest()
-{
-    const QStringList filter = Captions::text("Form1.CmnDialog1.Filter").split(QLatin1Char('|'));
-    OpenDialogRequest request;
-    request.title = Captions::text("Form1.CmnDialog1.DialogTitle");
-    request.startFolder = QDir::rootPath();
-    request.filterText = filter.value(0);
-    request.patterns = filter.value(1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    request.fileMustExist = true;
-    request.readOnly = true;
-    return request;
 }
 
 bool isPress(const QEvent* event)
@@ -141,7 +125,7 @@ void Form1::load()
     }
     m_session->setColors(kBoxBack, QApplication::palette().color(QPalette::WindowText));
     m_ui.previewBox->setBackColor(kBoxBack);
-    m_openRequest = openRequest();
+    m_openRequest = Form1Controls::openRequest();
 }
 
 void Form1::showPhoto()

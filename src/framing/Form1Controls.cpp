@@ -11,7 +11,9 @@
 #include "platform/Captions.h"
 #include "platform/ControlColors.h"
 #include "platform/InterfaceFont.h"
+#include "platform/OpenFileDialog.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -122,6 +124,20 @@ QSize Form1Controls::workAreaClientSize(TwipsScale tpp)
 {
     // A flat single-pixel border: the client area is the outer size less two pixels.
     return tpp.toPixels(QRectF(kWorkAreaRect)).size() - QSize(2, 2);
+}
+
+// The filter caption is "shown text|patterns", the patterns separated by ';'.
+OpenDialogRequest Form1Controls::openRequest()
+{
+    const QStringList filter = Captions::text("Form1.CmnDialog1.Filter").split(QLatin1Char('|'));
+    OpenDialogRequest request;
+    request.title = Captions::text("Form1.CmnDialog1.DialogTitle");
+    request.startFolder = QDir::rootPath();
+    request.filterText = filter.value(0);
+    request.patterns = filter.value(1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    request.fileMustExist = true;
+    request.readOnly = true;
+    return request;
 }
 
 Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, TwipsScale tpp)

@@ -7,6 +7,7 @@
 
 #include <array>
 
+struct OpenDialogRequest;
 class ArrowButton;
 class QAction;
 class QMenu;
@@ -55,6 +56,8 @@ struct Form1Controls
     [[nodiscard]] static QSize clientSize(TwipsScale tpp);
     /// The work area's client size in pixels, inside its one-pixel border.
     [[nodiscard]] static QSize workAreaClientSize(TwipsScale tpp);
+    /// What CmnDialog1, the open dialog, shows: its title, first folder and picture filter.
+    [[nodiscard]] static OpenDialogRequest openRequest();
     /// Creates every control as a child of form, the work area showing scene.
     [[nodiscard]] static Form1Controls build(QWidget& form, const WorkAreaScene& scene,
                                              TwipsScale tpp);
