@@ -18,7 +18,6 @@
 #include "saving/Form2.h"
 #include "saving/SavedSizes.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
@@ -100,8 +99,6 @@ void Form1::connectControls()
             [session] { session->zoom(kZoomOutFactor); });
     connect(m_ui.command8, &QPushButton::clicked, this, &Form1::command8Click);
     connect(m_ui.command9, &QPushButton::clicked, this, &Form1::command9Click);
-    connect(m_ui.autoFrameAction, &QAction::triggered, session, &FramingSession::autoFrame);
-    connect(m_ui.wholePhotoAction, &QAction::triggered, session, &FramingSession::showWholePhoto);
 
     connect(session, &FramingSession::photoChanged, this, &Form1::showPhoto);
     connect(session, &FramingSession::frameChanged, this, &Form1::showFrame);

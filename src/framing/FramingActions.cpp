@@ -6,6 +6,7 @@
 #include "WorkArea.h"
 #include "platform/Captions.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -30,8 +31,7 @@ const char* notFramedCaption(FaceSearch::Outcome outcome)
 
 } // namespace
 
-FramingActions::FramingActions(const Form1Controls& ui, const FramingSession& session,
-                               QObject* parent)
+FramingActions::FramingActions(const Form1Controls& ui, FramingSession& session, QObject* parent)
     : QObject(parent), m_session(session), m_workArea(ui.workArea), m_menu(ui.workAreaMenu),
       m_autoFrame(ui.autoFrameAction), m_wholePhoto(ui.wholePhotoAction), m_notice(ui.notice),
       m_noticeTimer(ui.noticeTimer)
@@ -41,6 +41,8 @@ FramingActions::FramingActions(const Form1Controls& ui, const FramingSession& se
          {ui.image1, static_cast<QWidget*>(ui.workArea), ui.workArea->client()}) {
         watched->installEventFilter(this);
     }
+    connect(m_autoFrame, &QAction::triggered, &session, &FramingSession::autoFrame);
+    connect(m_wholePhoto, &QAction::triggered, &session, &FramingSession::showWholePhoto);
 }
 
 void FramingActions::faceNotFramed(FaceSearch::Outcome outcome)

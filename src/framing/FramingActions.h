@@ -21,8 +21,8 @@ class FramingActions final : public QObject
     Q_OBJECT
 
 public:
-    /// Serves the menu and the notice among ui's controls, for session's photo.
-    FramingActions(const Form1Controls& ui, const FramingSession& session, QObject* parent);
+    /// Serves the menu and the notice among ui's controls, the actions running on session.
+    FramingActions(const Form1Controls& ui, FramingSession& session, QObject* parent);
 
     /// Tells in the notice why the face search left the framing as it was.
     void faceNotFramed(FaceSearch::Outcome outcome);
