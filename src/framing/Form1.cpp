@@ -19,7 +19,6 @@
 #include "saving/SavedSizes.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -55,12 +54,6 @@ Form1::Form1(Services& services, QWidget* parent)
                              // The capture keeps the system's window colour, not the window's own.
                              QApplication::palette().color(QPalette::Window), this))
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/kestrova/icon.png")));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(Form1Controls::clientSize(m_services.tpp));
     setMouseTracking(true);
     setAutoFillBackground(true);
     m_ui = Form1Controls::build(*this, m_session->scene(), m_services.tpp);

@@ -12,8 +12,10 @@
 #include "platform/ControlColors.h"
 #include "platform/InterfaceFont.h"
 #include "platform/OpenFileDialog.h"
+#include "platform/ProgramInfo.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -142,6 +144,13 @@ OpenDialogRequest Form1Controls::openRequest()
 
 Form1Controls Form1Controls::build(QWidget& form, const WorkAreaScene& scene, TwipsScale tpp)
 {
+    form.setObjectName(QStringLiteral("Form1"));
+    form.setWindowTitle(programTitle());
+    form.setWindowIcon(QIcon(QStringLiteral(":/kestrova/icon.png")));
+    form.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    form.setFixedSize(clientSize(tpp));
+
     Form1Controls ui;
 
     ui.image2 = new QLabel(&form);

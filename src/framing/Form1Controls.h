@@ -58,7 +58,8 @@ struct Form1Controls
     [[nodiscard]] static QSize workAreaClientSize(TwipsScale tpp);
     /// What CmnDialog1, the open dialog, shows: its title, first folder and picture filter.
     [[nodiscard]] static OpenDialogRequest openRequest();
-    /// Creates every control as a child of form, the work area showing scene.
+    /// Gives form its name, title, icon and fixed size, and creates every control as its
+    /// child, the work area showing scene.
     [[nodiscard]] static Form1Controls build(QWidget& form, const WorkAreaScene& scene,
                                              TwipsScale tpp);
 };
