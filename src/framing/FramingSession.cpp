@@ -3,8 +3,9 @@
 
 #include "CaptureGeometry.h"
 #include "HeadFraming.h"
+#include "PhotoLoad.h"
 #include "PhotoPyramid.h"
-#include "PyramidBuilder.h"
+#include "platform/PictureLoader.h"
 
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -46,8 +47,8 @@ FramingSession::~FramingSession()
 {
     // The search reads the finder, which its owner destroys after this session.
     m_search.waitForFinished();
-    // A decode still running writes into the photo and feeds the builder.
-    m_stream.reset();
+    // A decode still running writes into the photo.
+    m_load.reset();
 }
 
 bool FramingSession::isNudging() const
@@ -84,8 +85,7 @@ bool FramingSession::open(const QString& fileName)
         return false;
     }
     // Whatever was asked of the photo loading so far is done to it first.
-    if (m_stream) {
-        m_stream->waitUntilFinished();
+    if (m_load) {
         completeLoading();
     }
     // The old picture goes back to its natural size first, so a file that
@@ -105,89 +105,57 @@ bool FramingSession::open(const QString& fileName)
         m_picture = ScaledPhoto();
         applyPhotoGeometry();
     }
-    startLoading(*pending);
-    QImage shown;
-    if (m_stream) {
-        // Drawn one to one, the work area needs just its own part; scaled
-        // for a dense screen, its tiles reach a little beyond.
-        const int margin = deviceScale() == 1.0 ? 0 : kFirstViewMargin;
-        m_stream->waitFor(QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, margin, margin));
-        shown = m_stream->picture();
-        if (shown.isNull()) {
-            m_stream.reset();
-            m_builder.reset();
+    try {
+        m_load = std::make_unique<PhotoLoad>(*pending);
+    } catch (const std::system_error&) {
+        // No thread to decode on: the whole picture, here and now.
+        std::optional<QImage> picture = pending->decode();
+        if (!picture) {
             return false;
         }
-        // A picture smaller than the view is complete already.
-        if (m_stream->isFinished()) {
-            completeLoading();
-            shown = QImage();
-        }
-    } else if (std::optional<QImage> picture = pending->decode()) {
-        // No thread to decode on: the whole picture, here and now.
-        m_picture = ScaledPhoto(std::move(*picture));
-        m_screenPicture = m_picture;
-    } else {
+        showPhoto(ScaledPhoto(std::move(*picture)));
+        return true;
+    }
+    // Its own queued word, dropped with it should it be completed sooner.
+    connect(m_load.get(), &PhotoLoad::finished, m_load.get(), [this] { completeLoading(); });
+    // Drawn one to one, the work area needs just its own part; scaled for a
+    // dense screen, its tiles reach a little beyond.
+    const int margin = deviceScale() == 1.0 ? 0 : kFirstViewMargin;
+    const QImage shown =
+        m_load->waitFor(QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, margin, margin));
+    if (shown.isNull()) {
+        m_load.reset();
         return false;
     }
-    if (!shown.isNull()) {
-        // Only the picture itself for now: its reductions come with the rest.
-        m_picture = ScaledPhoto(std::make_shared<const PhotoPyramid>(shown, std::vector<QImage>{}));
-        m_screenPicture = m_picture;
+    if (m_load->isFinished()) {
+        // A picture smaller than the view, or one not shown while decoded.
+        completeLoading();
+    } else {
+        // The picture alone for now; its levels come with the rest of it.
+        showPhoto(ScaledPhoto(std::make_shared<const PhotoPyramid>(shown, std::vector<QImage>{})));
     }
     PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
     applyPhotoGeometry();
     return true;
 }
 
-void FramingSession::startLoading(const PendingPicture& pending)
+void FramingSession::showPhoto(ScaledPhoto photo)
 {
-    const quint64 load = ++m_loadCount;
-    auto builder = std::make_unique<PyramidBuilder>();
-    PyramidBuilder* levels = builder.get();
-    try {
-        m_stream =
-            pending.stream([levels](const QImage& picture,
-                                    const QRect& region) { levels->regionDone(picture, region); },
-                           [this, load] {
-                               QMetaObject::invokeMethod(
-                                   this,
-                                   [this, load] {
-                                       if (load == m_loadCount && m_stream) {
-                                           completeLoading();
-                                       }
-                                   },
-                                   Qt::QueuedConnection);
-                           });
-        m_builder = std::move(builder);
-    } catch (const std::system_error&) {
-        m_stream.reset();
-    }
+    m_picture = std::move(photo);
+    m_screenPicture = m_picture;
+    applyPhotoGeometry();
 }
 
 void FramingSession::completeLoading()
 {
-    m_stream->waitUntilFinished();
-    const QImage picture = m_stream->picture();
-    std::optional<std::vector<QImage>> reductions = m_builder->finish();
-    m_stream.reset();
-    m_builder.reset();
-    if (picture.isNull()) {
-        m_picture = ScaledPhoto();
-    } else if (reductions) {
-        m_picture =
-            ScaledPhoto(std::make_shared<const PhotoPyramid>(picture, std::move(*reductions)));
-    } else {
-        m_picture = ScaledPhoto(picture);
-    }
-    m_screenPicture = m_picture;
-    applyPhotoGeometry();
+    const std::unique_ptr<PhotoLoad> load = std::move(m_load);
+    showPhoto(ScaledPhoto(load->finish()));
     runWaiting();
 }
 
 void FramingSession::whenReady(bool needsWholePhoto, std::function<void()> action)
 {
-    if (m_waiting.empty() && (!needsWholePhoto || !m_stream)) {
+    if (m_waiting.empty() && (!needsWholePhoto || !m_load)) {
         action();
         return;
     }
@@ -208,7 +176,7 @@ void FramingSession::runWaiting()
         return;
     }
     // An action may open another photo; those after it then wait for that one.
-    while (!m_waiting.empty() && !m_stream) {
+    while (!m_waiting.empty() && !m_load) {
         const std::function<void()> action = std::move(m_waiting.front());
         m_waiting.pop_front();
         action();

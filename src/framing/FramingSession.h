@@ -6,7 +6,6 @@
 #include "ScaledPhoto.h"
 #include "WorkAreaScene.h"
 #include "platform/FaceFinder.h"
-#include "platform/PictureLoader.h"
 #include "platform/Twips.h"
 
 #include <QImage>
@@ -19,8 +18,9 @@
 #include <memory>
 #include <optional>
 
+class PhotoLoad;
+class PictureLoader;
 class PhotoPyramid;
-class PyramidBuilder;
 class QTimer;
 
 /// The framing model: the photo and its placement in the work area, the crop
@@ -70,7 +70,7 @@ public:
     /// Returns once the part in view is in; a photo still loading is first completed.
     bool open(const QString& fileName);
     /// Whether the open photo is still being decoded.
-    [[nodiscard]] bool isLoadingPhoto() const { return m_stream != nullptr; }
+    [[nodiscard]] bool isLoadingPhoto() const { return m_load != nullptr; }
     /// Whether operations are waiting for the rest of the photo.
     [[nodiscard]] bool isWaiting() const { return !m_waiting.empty(); }
     /// Runs action once every operation asked for so far has run: at once
@@ -121,7 +121,7 @@ private:
     /// Runs action now, or once the photo is complete when it needs pixels
     /// not yet decoded or others are waiting before it.
     void whenReady(bool needsWholePhoto, std::function<void()> action);
-    void startLoading(const PendingPicture& pending);
+    void showPhoto(ScaledPhoto photo);
     void completeLoading();
     void runWaiting();
     void zoomNow(float factor);
@@ -160,11 +160,7 @@ private:
     std::shared_ptr<const PhotoPyramid> m_searchedPhoto;
     QFutureWatcher<FaceSearch> m_search;
 
-    // The photo still coming in, and its reductions made meanwhile; the stream
-    // is declared last, so it stops feeding the builder before that goes.
-    std::unique_ptr<PyramidBuilder> m_builder;
-    std::unique_ptr<PictureStream> m_stream;
-    // Tells a stream's late word of its end from that of the stream now loading.
-    quint64 m_loadCount = 0;
+    // The photo still coming in.
+    std::unique_ptr<PhotoLoad> m_load;
     std::deque<std::function<void()>> m_waiting;
 };
