@@ -2,6 +2,7 @@
 #include "PyramidBuilder.h"
 
 #include "PhotoPyramid.h"
+#include "platform/MappedImage.h"
 #include "platform/RegionWorker.h"
 
 #include <system_error>
@@ -57,8 +58,7 @@ std::optional<std::vector<QImage>> PyramidBuilder::finish()
     if (m_worker) {
         m_worker->finish();
     }
-    if (m_failed || m_made.empty() || m_made.front() != m_picture.rect() ||
-        m_picture.format() != QImage::Format_RGB32) {
+    if (m_failed || m_made.empty() || m_made.front() != m_picture.rect()) {
         return std::nullopt;
     }
     return std::move(m_reductions);
@@ -70,9 +70,14 @@ void PyramidBuilder::halve(const QRect& region)
         return;
     }
     if (m_made.empty()) {
+        // Decoded pictures only; any other is halved the usual way once whole.
+        if (m_picture.format() != QImage::Format_RGB32) {
+            m_failed = true;
+            return;
+        }
         for (QSize size = m_picture.size(); PhotoPyramid::hasHalving(size);) {
             size = PhotoPyramid::halvedSize(size);
-            QImage level(size, m_picture.format());
+            QImage level = mappedImage(size, m_picture.format());
             if (level.isNull()) {
                 // Out of memory: the levels made so far still show every size.
                 break;
