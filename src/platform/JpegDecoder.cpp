@@ -3,13 +3,10 @@
 
 #include "ColourProfile.h"
 #include "DecodeListener.h"
+#include "JpegDeviceSource.h"
 #include "JpegGuard.h"
 #include "PagePrefault.h"
 #include "StreamedConversion.h"
-
-#include <jerror.h>
-
-#include <QIODevice>
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,9 +26,6 @@ constexpr int kBytesPerPixel = 4;
 // Where an ICC colour profile is stored, split over as many markers as it needs.
 constexpr int kIccMarker = JPEG_APP0 + 2;
 constexpr unsigned int kMaxMarkerBytes = 0xffff;
-// Read at a time: small enough that the first rows come out early, large
-// enough that a large file takes few reads.
-constexpr qint64 kReadChunkBytes = 256 * 1024;
 // What libjpeg decodes where a file's data runs out: blocks of mid grey.
 constexpr QRgb kMissingPixel = 0xff808080;
 
@@ -57,60 +51,13 @@ struct Placement
     qsizetype dy = 0;
 };
 
-/// Feeds libjpeg from a device as it asks, so decoding starts on the first
-/// bytes of a large file and a file is never held whole. Plain data, like Job.
-struct DeviceSource
-{
-    jpeg_source_mgr manager; // first, so libjpeg's pointer to it is a pointer to this
-    QIODevice* device = nullptr;
-    qint64 bytesLeft = 0;
-    JOCTET* buffer = nullptr;
-};
-
-// Past the end of what can be read, an end marker: libjpeg then fills in what
-// is missing and warns, as its own file reader does.
-boolean fillFromDevice(j_decompress_ptr info)
-{
-    auto* source = reinterpret_cast<DeviceSource*>(info->src);
-    qint64 got = 0;
-    if (source->bytesLeft > 0) {
-        got = source->device->read(reinterpret_cast<char*>(source->buffer),
-                                   std::min(source->bytesLeft, kReadChunkBytes));
-    }
-    if (got <= 0) {
-        source->bytesLeft = 0;
-        source->buffer[0] = JOCTET(0xff);
-        source->buffer[1] = JOCTET(JPEG_EOI);
-        got = 2;
-        WARNMS(info, JWRN_JPEG_EOF);
-    } else {
-        source->bytesLeft -= got;
-    }
-    source->manager.next_input_byte = source->buffer;
-    source->manager.bytes_in_buffer = std::size_t(got);
-    return TRUE;
-}
-
-void skipFromDevice(j_decompress_ptr info, long count)
-{
-    jpeg_source_mgr& manager = *info->src;
-    while (count > long(manager.bytes_in_buffer)) {
-        count -= long(manager.bytes_in_buffer);
-        fillFromDevice(info);
-    }
-    if (count > 0) {
-        manager.next_input_byte += count;
-        manager.bytes_in_buffer -= std::size_t(count);
-    }
-}
-
-void noSourceStep(j_decompress_ptr) {}
-
 /// Everything the decoding steps share; plain data only, because libjpeg may
 /// jump out of them.
 struct Job
 {
-    DeviceSource* source = nullptr;
+    JpegDeviceSource* source = nullptr;
+    QIODevice* device = nullptr;
+    qint64 maxBytes = 0;
     JDIMENSION width = 0;
     JDIMENSION height = 0;
     bool cmyk = false;
@@ -145,15 +92,7 @@ QRect placedRows(const Job& job, JDIMENSION first, JDIMENSION count)
 
 void readHeader(jpeg_decompress_struct& info, Job& job)
 {
-    DeviceSource& source = *job.source;
-    source.buffer = static_cast<JOCTET*>((*info.mem->alloc_small)(
-        reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, std::size_t(kReadChunkBytes)));
-    source.manager.init_source = noSourceStep;
-    source.manager.fill_input_buffer = fillFromDevice;
-    source.manager.skip_input_data = skipFromDevice;
-    source.manager.resync_to_restart = jpeg_resync_to_restart;
-    source.manager.term_source = noSourceStep;
-    info.src = &source.manager;
+    job.source->attach(info, *job.device, job.maxBytes);
     jpeg_save_markers(&info, kIccMarker, kMaxMarkerBytes);
     jpeg_read_header(&info, TRUE);
     // libjpeg cannot turn CMYK into RGB itself.
@@ -302,11 +241,11 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
     jpeg_progress_mgr progress{};
     progress.progress_monitor = limitScans;
 
-    DeviceSource source{};
-    source.device = &device;
-    source.bytesLeft = maxBytes;
+    JpegDeviceSource source{};
     Job job;
     job.source = &source;
+    job.device = &device;
+    job.maxBytes = maxBytes;
     job.transformation = transformation;
     job.listener = listener;
     std::optional<ColourProfile> profile;
