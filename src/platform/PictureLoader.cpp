@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtNumeric>
 #include <QtEndian>
 
 #include <algorithm>
@@ -98,7 +99,13 @@ bool bmpRowsComplete(const QByteArray& header, qint64 fileSize)
         return true;
     }
     const qint64 rowBytes = (rows->width * rows->bitsPerPixel + 31) / 32 * 4;
-    return fileSize >= rows->dataOffset + rowBytes * rows->height;
+    // A header can claim rows whose total overflows any integer: no file holds them.
+    qint64 needed = 0;
+    if (qMulOverflow(rowBytes, rows->height, &needed) ||
+        qAddOverflow(needed, rows->dataOffset, &needed)) {
+        return false;
+    }
+    return fileSize >= needed;
 }
 
 // Whether the BMP is run-length coded, which only 4- and 8-bit palette pictures are.

@@ -426,6 +426,12 @@ private slots:
         QTest::newRow("JPEG cut inside its header") << jpeg.left(100);
         QTest::newRow("BMP cut inside its header") << bmp.left(30);
         QTest::newRow("BMP cut inside its pixels") << bmp.left(bmp.size() / 2);
+        // Rows of 29184 bits per pixel, 2 046 820 371 wide and 1 572 865 high: more bytes
+        // than any integer holds, though the picture Qt sees is small.
+        QTest::newRow("BMP whose rows overflow any size") << QByteArray::fromBase64(
+            "Qk1mAAAAAABAAAAAAAAwAAQAEwAAegEAGAAAAAByAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+            "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+            "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAIAAAAAAcAA=");
         QTest::newRow("GIF cut inside its colours") << gif.left(300);
         QByteArray badLzw = gif;
         // Codes beyond anything yet in the table, right after the first clear code.
