@@ -217,15 +217,7 @@ void BM_PeakMemoryReopen(benchmark::State& state, const PhotoFile& file)
     for (auto _ : state) {
         FakePlatform platform;
         QtPictureLoader loader;
-        Services real{platform.clock,
-                      platform.openDialog,
-                      loader,
-                      platform.urls,
-                      platform.messages,
-                      platform.errors,
-                      platform.services.programDir,
-                      TwipsScale{},
-                      platform.faces};
+        Services real = platform.withPictures(loader);
         Form1 form(real);
         form.show();
         QWidget* open = form.findChild<QWidget*>(QStringLiteral("Command8"));

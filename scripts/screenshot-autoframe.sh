@@ -12,6 +12,9 @@ outdir=${2:-docs}
 portrait=/usr/share/matplotlib/mpl-data/sample_data/grace_hopper.jpg
 display=:${KESTROVA_SCREENSHOT_DISPLAY:-96}
 tmp=$(mktemp -d)
+# shellcheck source=scripts/xvfb-window.sh
+. scripts/xvfb-window.sh
+trap 'stop_in_xvfb; rm -rf "$tmp"' EXIT
 mkdir -p "$outdir"
 
 # 3000 x 4000, as a phone held upright takes it: a wall behind the sitter,
@@ -20,25 +23,7 @@ convert -size 3000x4000 gradient:'#c9c2b4'-'#8d877c' \
     \( "$portrait" -resize 300% \) -geometry +820+1300 -composite \
     -attenuate 0.3 +noise Gaussian -quality 92 "$tmp/phone.jpg"
 
-Xvfb "$display" -screen 0 1000x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "${app:-}" "$xvfb" 2>/dev/null || true; rm -rf "$tmp"' EXIT
-export DISPLAY=$display
-sleep 1
-QT_QPA_PLATFORM=xcb "$binary" >/dev/null 2>&1 &
-app=$!
-
-wait_for() {
-    for _ in $(seq 100); do
-        xdotool search --name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "no window named $1" >&2
-    return 1
-}
-wait_for Kestrova
-sleep 0.5
-win=$(xdotool search --name '^Kestrova$' | head -n1)
+start_in_xvfb
 
 xdotool mousemove --window "$win" 284 344 click 1 # 打开
 wait_for 请选择一个图片文件

@@ -10,30 +10,15 @@ binary=${1:-build/src/kestrova}
 out=${2:-docs/screenshot.png}
 display=:${KESTROVA_SCREENSHOT_DISPLAY:-97}
 tmp=$(mktemp -d)
+# shellcheck source=scripts/xvfb-window.sh
+. scripts/xvfb-window.sh
+trap 'stop_in_xvfb; rm -rf "$tmp"' EXIT
 mkdir -p "$(dirname "$out")"
 
 rsvg-convert -w 600 -h 800 docs/sample-portrait.svg -o "$tmp/portrait.png"
 convert "$tmp/portrait.png" -attenuate 0.4 +noise Gaussian -quality 92 "$tmp/portrait.jpg"
 
-Xvfb "$display" -screen 0 1000x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "${app:-}" "$xvfb" 2>/dev/null || true; rm -rf "$tmp"' EXIT
-export DISPLAY=$display
-sleep 1
-QT_QPA_PLATFORM=xcb "$binary" >/dev/null 2>&1 &
-app=$!
-
-wait_for() {
-    for _ in $(seq 100); do
-        xdotool search --name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "no window named $1" >&2
-    return 1
-}
-wait_for Kestrova
-sleep 0.5
-win=$(xdotool search --name '^Kestrova$' | head -n1)
+start_in_xvfb
 # Window-relative positions of the controls (see the layout table).
 click() {
     xdotool mousemove --window "$win" "$1" "$2" click 1

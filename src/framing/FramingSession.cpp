@@ -26,6 +26,15 @@ QRectF twipsRect(const PhotoGeometry& photo)
 
 } // namespace
 
+template <typename Action> void FramingSession::whenReady(bool needsWholePhoto, Action&& action)
+{
+    if (m_waiting.empty() && (!needsWholePhoto || !m_load)) {
+        action();
+        return;
+    }
+    waitWith(std::forward<Action>(action));
+}
+
 FramingSession::FramingSession(PictureLoader& pictures, FaceFinder& faces, TwipsScale tpp,
                                QSize clientPixels, QColor captureBack, QObject* parent)
     : QObject(parent), m_pictures(pictures), m_faces(faces), m_tpp(tpp),
@@ -153,12 +162,8 @@ void FramingSession::completeLoading()
     runWaiting();
 }
 
-void FramingSession::whenReady(bool needsWholePhoto, std::function<void()> action)
+void FramingSession::waitWith(std::function<void()> action)
 {
-    if (m_waiting.empty() && (!needsWholePhoto || !m_load)) {
-        action();
-        return;
-    }
     m_waiting.push_back(std::move(action));
     if (m_waiting.size() == 1) {
         emit waitingChanged(true);

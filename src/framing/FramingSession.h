@@ -120,7 +120,10 @@ signals:
 private:
     /// Runs action now, or once the photo is complete when it needs pixels
     /// not yet decoded or others are waiting before it.
-    void whenReady(bool needsWholePhoto, std::function<void()> action);
+    /// Not a std::function: the drag, the nudge and the refresh run at once
+    /// nearly always, and should not allocate to do so.
+    template <typename Action> void whenReady(bool needsWholePhoto, Action&& action);
+    void waitWith(std::function<void()> action);
     void showPhoto(ScaledPhoto photo);
     void completeLoading();
     void runWaiting();

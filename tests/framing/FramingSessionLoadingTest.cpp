@@ -175,15 +175,7 @@ private slots:
     {
         FakePlatform platform;
         GatedPictureLoader gated(photo());
-        Services services{platform.clock,
-                          platform.openDialog,
-                          gated,
-                          platform.urls,
-                          platform.messages,
-                          platform.errors,
-                          platform.services.programDir,
-                          TwipsScale{},
-                          platform.faces};
+        Services services = platform.withPictures(gated);
         Form1 form(services);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

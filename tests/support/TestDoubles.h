@@ -156,4 +156,12 @@ struct FakePlatform
     Services services{
         clock,        openDialog, pictures, urls, messages, errors, QStringLiteral("/opt/kestrova"),
         TwipsScale{}, faces};
+
+    /// The same services, with pictures coming from another loader.
+    [[nodiscard]] Services withPictures(PictureLoader& loader) const
+    {
+        return Services{services.clock,      services.openDialog, loader,
+                        services.urls,       services.messages,   services.errors,
+                        services.programDir, services.tpp,        services.faces};
+    }
 };
