@@ -114,11 +114,21 @@ bool FramingSession::open(const QString& fileName)
         m_picture = ScaledPhoto();
         applyPhotoGeometry();
     }
+    if (!showFirstView(*pending)) {
+        return false;
+    }
+    PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
+    applyPhotoGeometry();
+    return true;
+}
+
+bool FramingSession::showFirstView(PendingPicture& pending)
+{
     try {
-        m_load = std::make_unique<PhotoLoad>(*pending);
+        m_load = std::make_unique<PhotoLoad>(pending);
     } catch (const std::system_error&) {
         // No thread to decode on: the whole picture, here and now.
-        std::optional<QImage> picture = pending->decode();
+        std::optional<QImage> picture = pending.decode();
         if (!picture) {
             return false;
         }
@@ -143,8 +153,6 @@ bool FramingSession::open(const QString& fileName)
         // The picture alone for now; its levels come with the rest of it.
         showPhoto(ScaledPhoto(std::make_shared<const PhotoPyramid>(shown, std::vector<QImage>{})));
     }
-    PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
-    applyPhotoGeometry();
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+class PendingPicture;
 class PhotoLoad;
 class PictureLoader;
 class PhotoPyramid;
@@ -124,6 +125,8 @@ private:
     /// nearly always, and should not allocate to do so.
     template <typename Action> void whenReady(bool needsWholePhoto, Action&& action);
     void waitWith(std::function<void()> action);
+    /// Shows the new photo once its part in view is in; false when it has none.
+    bool showFirstView(PendingPicture& pending);
     void showPhoto(ScaledPhoto photo);
     void completeLoading();
     void runWaiting();

@@ -4,6 +4,7 @@
 // complete.
 #include "framing/FramingSession.h"
 
+#include "ProcessMemory.h"
 #include "TestDoubles.h"
 #include "TestPictures.h"
 #include "framing/Form1.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <sys/resource.h>
 
 #include <condition_variable>
 #include <cstring>
@@ -25,6 +28,8 @@ constexpr QSize kClient(240, 360);
 constexpr QSize kPhotoSize(1600, 1200);
 // Rows decoded before the gate: the work area's part and then some.
 constexpr int kFirstRows = 480;
+// Room for the photo's levels, short of a thread's 8 MiB stack.
+constexpr rlim_t kHeadroomBytes = 6 * 1024 * 1024;
 
 /// Serves one picture for any name, decoding it as the real decoder does:
 /// into memory already shown, the first rows at once, the rest once released.
@@ -169,6 +174,40 @@ private slots:
         // The zoom was made on the first photo; the second opens at its natural size.
         QVERIFY(!session.photoGeometry().stretch);
         QTRY_VERIFY(!session.isLoadingPhoto());
+    }
+
+    void photoOpensWholeWhenNoThreadCanBeHad()
+    {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer's own mappings need the address space this test takes away");
+#endif
+        // glibc keeps the stacks of finished threads for new ones; without the
+        // tunable a thread could still be had.
+        if (!qgetenv("GLIBC_TUNABLES").contains("glibc.pthread.stack_cache_size=0")) {
+            QSKIP("needs GLIBC_TUNABLES=glibc.pthread.stack_cache_size=0, as CTest sets it");
+        }
+        FakeFaceFinder faces;
+        // Its decode holds on a thread until released: one that gets a thread
+        // shows only the first rows and is still loading when open returns.
+        GatedPictureLoader gated(photo());
+        FramingSession session(gated, faces, TwipsScale{}, kClient, kCaptureBack);
+
+        // Address space for the photo's levels, none for a thread's stack.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_AS, &saved), 0);
+        const rlimit tight{rlim_t(ProcessMemory::statusKb("VmSize")) * 1024 + kHeadroomBytes,
+                           saved.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+        const bool opened = session.open(QStringLiteral("photo.jpg"));
+        const bool loading = session.isLoadingPhoto();
+        QCOMPARE(setrlimit(RLIMIT_AS, &saved), 0);
+        gated.release();
+
+        QVERIFY(opened);
+        QVERIFY(!loading);
+        QCOMPARE(session.photo().naturalSize(), kPhotoSize);
+        QCOMPARE(session.photoControlRect(), QRect(QPoint(0, 0), kPhotoSize));
+        QVERIFY(session.photo().pyramid()->levelCount() > 1);
     }
 
     void windowShowsTheWaitCursorWhileOperationsWait()
