@@ -124,8 +124,12 @@ bool FramingSession::open(const QString& fileName)
 
 bool FramingSession::showFirstView(PendingPicture& pending)
 {
+    // Drawn one to one, the work area needs just its own part; scaled for a
+    // dense screen, its tiles reach a little beyond.
+    const int margin = deviceScale() == 1.0 ? 0 : kFirstViewMargin;
+    const QRect inView = QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, margin, margin);
     try {
-        m_load = std::make_unique<PhotoLoad>(pending);
+        m_load = std::make_unique<PhotoLoad>(pending, inView);
     } catch (const std::system_error&) {
         // No thread to decode on: the whole picture, here and now.
         std::optional<QImage> picture = pending.decode();
@@ -137,11 +141,7 @@ bool FramingSession::showFirstView(PendingPicture& pending)
     }
     // Its own queued word, dropped with it should it be completed sooner.
     connect(m_load.get(), &PhotoLoad::finished, m_load.get(), [this] { completeLoading(); });
-    // Drawn one to one, the work area needs just its own part; scaled for a
-    // dense screen, its tiles reach a little beyond.
-    const int margin = deviceScale() == 1.0 ? 0 : kFirstViewMargin;
-    const QImage shown =
-        m_load->waitFor(QRect(QPoint(0, 0), m_clientPixels).adjusted(0, 0, margin, margin));
+    const QImage shown = m_load->waitFor(inView);
     if (shown.isNull()) {
         m_load.reset();
         return false;

@@ -5,15 +5,17 @@
 #include "PyramidBuilder.h"
 #include "platform/PictureLoader.h"
 
-PhotoLoad::PhotoLoad(const PendingPicture& pending, QObject* parent)
+PhotoLoad::PhotoLoad(const PendingPicture& pending, QRect inView, QObject* parent)
     : QObject(parent), m_builder(std::make_unique<PyramidBuilder>())
 {
     PyramidBuilder* levels = m_builder.get();
-    m_stream =
-        pending.stream([levels](const QImage& picture,
-                                const QRect& region) { levels->regionDone(picture, region); },
-                       // Emitted on the decoding thread, so queued to this object's own.
-                       [this] { emit finished(); });
+    m_stream = pending.stream(
+        inView,
+        [levels](const QImage& picture, const QRect& region) {
+            levels->regionDone(picture, region);
+        },
+        // Emitted on the decoding thread, so queued to this object's own.
+        [this] { emit finished(); });
 }
 
 PhotoLoad::~PhotoLoad()

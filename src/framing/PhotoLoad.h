@@ -19,8 +19,9 @@ class PhotoLoad final : public QObject
     Q_OBJECT
 
 public:
-    /// Starts decoding; throws std::system_error when no thread can be had.
-    explicit PhotoLoad(const PendingPicture& pending, QObject* parent = nullptr);
+    /// Starts decoding, wanting the region in view first; throws
+    /// std::system_error when no thread can be had.
+    PhotoLoad(const PendingPicture& pending, QRect inView, QObject* parent = nullptr);
     /// Stops a decode still running and waits for its threads.
     ~PhotoLoad() override;
 

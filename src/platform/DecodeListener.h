@@ -21,4 +21,11 @@ public:
     virtual void regionDone(const QRect& region) = 0;
     /// Asked between rows: true ends the decode early, with no picture.
     [[nodiscard]] virtual bool stopRequested() const = 0;
+
+    /// The part of the picture wanted before the rest, which a decoder may
+    /// decode ahead, beside the rows around it; empty for none.
+    [[nodiscard]] virtual QRect wantedFirst() const { return {}; }
+    /// The pixels in region, within wantedFirst(), are final ahead of the
+    /// rows they lie in; a later regionDone() tells them again with the rest.
+    virtual void aheadDone(const QRect& region) { (void)region; }
 };

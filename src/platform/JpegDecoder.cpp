@@ -3,13 +3,16 @@
 
 #include "ColourProfile.h"
 #include "DecodeListener.h"
+#include "JpegCornerPass.h"
 #include "JpegDeviceSource.h"
 #include "JpegGuard.h"
+#include "JpegOutput.h"
 #include "PagePrefault.h"
 #include "StreamedConversion.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -28,12 +31,6 @@ constexpr int kIccMarker = JPEG_APP0 + 2;
 constexpr unsigned int kMaxMarkerBytes = 0xffff;
 // What libjpeg decodes where a file's data runs out: blocks of mid grey.
 constexpr QRgb kMissingPixel = 0xff808080;
-
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
-#else
-constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_XRGB;
-#endif
 
 void limitScans(j_common_ptr info)
 {
@@ -62,8 +59,15 @@ struct Job
     JDIMENSION height = 0;
     bool cmyk = false;
     Placement placement;
-    bool direct = false;       // rows go straight into the image, upright and RGB32
-    uchar* strip = nullptr;    // kStripRows rows of width pixels otherwise
+    bool direct = false;    // rows go straight into the image, upright and RGB32
+    uchar* strip = nullptr; // kStripRows rows of width pixels otherwise
+    // The corner another pass decodes beside this one: this pass writes the
+    // rest of its rows, and keeps its own pixels of it aside in cornerCopy
+    // for when that pass fails. Its rows are told done once it is settled.
+    JpegCornerPass* cornerPass = nullptr;
+    JDIMENSION cornerColumns = 0;
+    JDIMENSION cornerRows = 0;
+    QRgb* cornerCopy = nullptr;
     JOCTET* profile = nullptr; // the embedded ICC profile, malloc'ed by libjpeg
     unsigned int profileSize = 0;
     QImageIOHandler::Transformations transformation;
@@ -73,6 +77,7 @@ struct Job
     // Asked between strips whether to go on; null when nobody follows the decode.
     const DecodeListener* listener = nullptr;
     JDIMENSION rowsDone = 0;
+    JDIMENSION rowsTold = 0;
     bool stopped = false;
 };
 
@@ -98,7 +103,7 @@ void readHeader(jpeg_decompress_struct& info, Job& job)
     // libjpeg cannot turn CMYK into RGB itself.
     job.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = job.cmyk ? JCS_CMYK : kRgb32Space;
-    info.dct_method = JDCT_ISLOW;
+    info.dct_method = kDctMethod;
     job.width = info.image_width;
     job.height = info.image_height;
 }
@@ -138,6 +143,53 @@ void placeStrip(const Job& job, JDIMENSION firstRow, int rows)
     }
 }
 
+/// Rows of the corner's band, decoded into the strip: all but the corner's
+/// columns go into place, those into the copy kept aside.
+void placeAroundCorner(const Job& job, JDIMENSION firstRow, JDIMENSION rows)
+{
+    const Placement& p = job.placement;
+    const std::size_t cornerBytes = std::size_t(job.cornerColumns) * sizeof(QRgb);
+    const std::size_t restBytes = std::size_t(job.width - job.cornerColumns) * sizeof(QRgb);
+    for (JDIMENSION y = firstRow; y < std::min(firstRow + rows, job.cornerRows); ++y) {
+        const auto* in =
+            reinterpret_cast<const QRgb*>(job.strip) + qsizetype(y - firstRow) * job.width;
+        QRgb* out = p.origin + qsizetype(y) * p.dy;
+        std::memcpy(out + job.cornerColumns, in + job.cornerColumns, restBytes);
+        std::memcpy(job.cornerCopy + qsizetype(y) * job.cornerColumns, in, cornerBytes);
+    }
+}
+
+/// Waits for the corner pass; when it failed, the corner gets this pass's own
+/// pixels of the rows decoded so far.
+void settleCorner(Job& job)
+{
+    if (job.cornerPass == nullptr) {
+        return;
+    }
+    if (!job.cornerPass->finish()) {
+        const Placement& p = job.placement;
+        for (JDIMENSION y = 0; y < std::min(job.rowsDone, job.cornerRows); ++y) {
+            std::memcpy(p.origin + qsizetype(y) * p.dy,
+                        job.cornerCopy + qsizetype(y) * job.cornerColumns,
+                        std::size_t(job.cornerColumns) * sizeof(QRgb));
+        }
+    }
+    job.cornerPass = nullptr;
+}
+
+/// Tells the rows decoded since last told, once none of them waits for the corner.
+void tellRows(Job& job)
+{
+    if (job.rowsDone >= job.cornerRows) {
+        settleCorner(job);
+    }
+    if (job.regionDone == nullptr || job.cornerPass != nullptr || job.rowsDone <= job.rowsTold) {
+        return;
+    }
+    job.regionDone(job.sink, placedRows(job, job.rowsTold, job.rowsDone - job.rowsTold));
+    job.rowsTold = job.rowsDone;
+}
+
 void decodeRows(jpeg_decompress_struct& info, Job& job)
 {
     jpeg_start_decompress(&info);
@@ -150,7 +202,7 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
         const JDIMENSION first = info.output_scanline;
         const JDIMENSION wanted = std::min<JDIMENSION>(kStripRows, info.output_height - first);
         for (JDIMENSION r = 0; r < wanted; ++r) {
-            rows[r] = job.direct
+            rows[r] = job.direct && first + r >= job.cornerRows
                           ? reinterpret_cast<JSAMPROW>(job.placement.origin +
                                                        qsizetype(first + r) * job.placement.dy)
                           : job.strip + qsizetype(r) * job.width * kBytesPerPixel;
@@ -166,11 +218,11 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
                 }
             }
             placeStrip(job, first, int(got));
+        } else if (first < job.cornerRows) {
+            placeAroundCorner(job, first, got);
         }
         job.rowsDone = first + got;
-        if (job.regionDone != nullptr) {
-            job.regionDone(job.sink, placedRows(job, first, got));
-        }
+        tellRows(job);
     }
 }
 
@@ -229,11 +281,53 @@ Placement placementFor(QImage& image, qsizetype width, qsizetype height,
     return placement;
 }
 
+/// What decoding the corner beside the rest holds while it runs.
+struct CornerAhead
+{
+    std::vector<QRgb> copy;
+    std::optional<JpegCornerPass> pass;
+};
+
+/// Starts decoding the corner the listener wants first from the second
+/// reader, beside the whole decode, where that brings the corner sooner: an
+/// upright baseline picture with no colours to convert, much wider than it.
+void startCorner(const jpeg_decompress_struct& info, Job& job, QIODevice& ahead,
+                 DecodeListener& listener, CornerAhead& corner, std::vector<uchar>& strip)
+{
+    const QRect wanted = listener.wantedFirst();
+    if (!job.direct || info.progressive_mode || wanted.isEmpty() || wanted.right() < 0 ||
+        wanted.bottom() < 0) {
+        return;
+    }
+    const auto columns = std::min<JDIMENSION>(job.width, JDIMENSION(wanted.right() + 1));
+    const auto rows = std::min<JDIMENSION>(job.height, JDIMENSION(wanted.bottom() + 1));
+    if ((columns + JpegCornerPass::kMarginColumns) * 2 > job.width) {
+        return;
+    }
+    corner.copy.resize(std::size_t(columns) * rows);
+    strip.resize(std::size_t(job.width) * kStripRows * kBytesPerPixel);
+    JpegCornerPass::Target target;
+    target.origin = job.placement.origin;
+    target.stride = job.placement.dy;
+    target.whole = QSize(int(job.width), int(job.height));
+    target.corner = QSize(int(columns), int(rows));
+    try {
+        corner.pass.emplace(ahead, job.maxBytes, target, listener);
+    } catch (const std::system_error&) {
+        return; // no thread: the whole decode does the corner too
+    }
+    job.cornerPass = &*corner.pass;
+    job.cornerColumns = columns;
+    job.cornerRows = rows;
+    job.cornerCopy = corner.copy.data();
+    job.strip = strip.data();
+}
+
 } // namespace
 
 QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
                            QImageIOHandler::Transformations transformation, qint64 maxPixels,
-                           DecodeListener* listener)
+                           DecodeListener* listener, QIODevice* ahead)
 {
     jpeg_decompress_struct info{};
     JpegGuard guard;
@@ -293,19 +387,24 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             // shown early; the others are converted whole first, in place.
             const bool streaming = job.regionDone != nullptr && listener != nullptr;
             const bool convertAfter = profile && !streamed;
+            CornerAhead corner;
             if (streaming) {
                 listener->started(image);
+                if (ahead != nullptr && !profile) {
+                    startCorner(info, job, *ahead, *listener, corner, strip);
+                }
             }
             bool decoded = guard.run(info, decodeRows, job) && !job.stopped;
+            settleCorner(job);
             // A fatal error past the first rows keeps what was decoded, as a
             // truncated file does; one before them leaves nothing to show.
             if (!decoded && !job.stopped && job.rowsDone > 0) {
                 fillMissingRows(job);
-                if (job.regionDone != nullptr) {
-                    job.regionDone(job.sink,
-                                   placedRows(job, job.rowsDone, job.height - job.rowsDone));
-                }
+                job.rowsDone = job.height;
                 decoded = true;
+            }
+            if (decoded) {
+                tellRows(job);
             }
             if (streamed && decoded) {
                 streamed->finish();

@@ -18,8 +18,11 @@ public:
     /// pixels. A fatal error after them leaves the rest grey, as a truncated
     /// file does. A listener is shown the picture while it is decoded.
     /// Reads at most maxBytes from device, from where it stands; a device that
-    /// ends early or fails to read is taken as a truncated file.
+    /// ends early or fails to read is taken as a truncated file. Given ahead,
+    /// a second reader of the same file at its start, the part the listener
+    /// wants first may be decoded from it beside the rest, and come sooner.
     [[nodiscard]] static QImage decode(QIODevice& device, qint64 maxBytes,
                                        QImageIOHandler::Transformations transformation,
-                                       qint64 maxPixels, DecodeListener* listener = nullptr);
+                                       qint64 maxPixels, DecodeListener* listener = nullptr,
+                                       QIODevice* ahead = nullptr);
 };

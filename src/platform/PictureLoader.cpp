@@ -11,6 +11,8 @@
 #include <QtNumeric>
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -161,6 +163,26 @@ std::shared_ptr<AcceptedFile> accept(const QString& path)
     return accepted;
 }
 
+/// Opens second on the file first reads, for a decode beside first's; false
+/// when the name now leads elsewhere, as after the file was replaced.
+bool openSameFile(QFile& second, const QFile& first)
+{
+    second.setFileName(first.fileName());
+    if (!second.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    struct stat a
+    {};
+    struct stat b
+    {};
+    if (fstat(first.handle(), &a) != 0 || fstat(second.handle(), &b) != 0 || a.st_dev != b.st_dev ||
+        a.st_ino != b.st_ino) {
+        second.close();
+        return false;
+    }
+    return true;
+}
+
 QImage decode(AcceptedFile& accepted, DecodeListener* listener)
 {
     QFile& file = accepted.file;
@@ -177,8 +199,11 @@ QImage decode(AcceptedFile& accepted, DecodeListener* listener)
         if (!file.seek(0)) {
             refuse();
         }
+        // Watched, the part in view may come from a second reader sooner.
+        QFile ahead;
+        const bool twoReaders = listener != nullptr && openSameFile(ahead, file);
         image = JpegDecoder::decode(file, kMaxJpegFileBytes, transformation, kMaxPicturePixels,
-                                    listener);
+                                    listener, twoReaders ? &ahead : nullptr);
     } else {
         reader.setAutoTransform(true);
         // Qt leaves the pixels a run-length BMP jumps over or never reaches as

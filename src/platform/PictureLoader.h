@@ -24,10 +24,11 @@ public:
     /// The picture, upright; nothing when its pixels cannot be decoded.
     [[nodiscard]] std::optional<QImage> decode() { return m_decode(nullptr); }
     /// Starts decoding the picture on a thread of its own (see PictureStream).
-    [[nodiscard]] std::unique_ptr<PictureStream> stream(PictureStream::RegionDone onRegion,
+    [[nodiscard]] std::unique_ptr<PictureStream> stream(QRect wantedFirst,
+                                                        PictureStream::RegionDone onRegion,
                                                         std::function<void()> onFinished) const
     {
-        return std::make_unique<PictureStream>(m_decode, std::move(onRegion),
+        return std::make_unique<PictureStream>(m_decode, wantedFirst, std::move(onRegion),
                                                std::move(onFinished));
     }
     /// Whether damage past the header still gives a picture of what could be

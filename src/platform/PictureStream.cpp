@@ -1,9 +1,10 @@
 // Kestrova — identity photo maker.
 #include "PictureStream.h"
 
-PictureStream::PictureStream(Decode decode, RegionDone onRegion, std::function<void()> onFinished)
+PictureStream::PictureStream(Decode decode, QRect wantedFirst, RegionDone onRegion,
+                             std::function<void()> onFinished)
     : m_onRegion(std::move(onRegion)), m_onFinished(std::move(onFinished)),
-      m_worker([this, decode = std::move(decode)] { run(decode); })
+      m_wantedFirst(wantedFirst), m_worker([this, decode = std::move(decode)] { run(decode); })
 {}
 
 PictureStream::~PictureStream()
@@ -38,7 +39,7 @@ void PictureStream::waitFor(const QRect& region)
             return false;
         }
         const QRect wanted = region.intersected(m_picture.rect());
-        return wanted.isEmpty() || m_ready.contains(wanted);
+        return wanted.isEmpty() || m_ready.contains(wanted) || m_ahead.contains(wanted);
     });
 }
 
@@ -72,6 +73,7 @@ void PictureStream::started(const QImage& picture)
         const std::lock_guard lock(m_mutex);
         m_picture = picture;
         m_ready = QRect();
+        m_ahead = QRect();
     }
     m_changed.notify_all();
 }
@@ -93,4 +95,18 @@ void PictureStream::regionDone(const QRect& region)
 bool PictureStream::stopRequested() const
 {
     return m_stop;
+}
+
+QRect PictureStream::wantedFirst() const
+{
+    return m_wantedFirst;
+}
+
+void PictureStream::aheadDone(const QRect& region)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_ahead = region;
+    }
+    m_changed.notify_all();
 }

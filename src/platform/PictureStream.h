@@ -24,11 +24,12 @@ public:
     /// Hears, on a decoding thread, that the pixels in region of the picture are final.
     using RegionDone = std::function<void(const QImage& picture, const QRect& region)>;
 
-    /// Starts decode on a new thread. onRegion hears each region as its pixels
-    /// become final, onFinished once the decode is over; both on a decoding
-    /// thread, and either may be empty. Throws std::system_error when no
-    /// thread can be had.
-    PictureStream(Decode decode, RegionDone onRegion, std::function<void()> onFinished);
+    /// Starts decode on a new thread, wanting the region wantedFirst before the
+    /// rest. onRegion hears each region as its pixels become final, onFinished
+    /// once the decode is over; both on a decoding thread, and either may be
+    /// empty. Throws std::system_error when no thread can be had.
+    PictureStream(Decode decode, QRect wantedFirst, RegionDone onRegion,
+                  std::function<void()> onFinished);
     /// Stops the decode where it is and waits for its thread.
     ~PictureStream() override;
     PictureStream(const PictureStream&) = delete;
@@ -39,7 +40,8 @@ public:
     /// Returns once the decode is over.
     void waitUntilFinished();
     [[nodiscard]] bool isFinished() const;
-    /// The part of the picture whose pixels are final.
+    /// The part of the picture whose pixels are final, not counting a part
+    /// decoded ahead of its rows.
     [[nodiscard]] QRect readyRegion() const;
     /// The picture as far as it is decoded, sharing its memory; its pixels
     /// are final only within readyRegion(). Null before the decode has sized
@@ -49,6 +51,8 @@ public:
     void started(const QImage& picture) override;
     void regionDone(const QRect& region) override;
     [[nodiscard]] bool stopRequested() const override;
+    [[nodiscard]] QRect wantedFirst() const override;
+    void aheadDone(const QRect& region) override;
 
 private:
     void run(const Decode& decode);
@@ -58,7 +62,9 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     QImage m_picture;
+    const QRect m_wantedFirst;
     QRect m_ready;
+    QRect m_ahead;
     bool m_finished = false;
     std::atomic<bool> m_stop = false;
     // Last, so it is started once everything it uses exists, and joined first.

@@ -44,8 +44,16 @@ public:
         const std::lock_guard lock(m_mutex);
         return stopAfter >= 0 && int(seen.size()) >= stopAfter;
     }
+    [[nodiscard]] QRect wantedFirst() const override { return wanted; }
+    void aheadDone(const QRect& region) override
+    {
+        const std::lock_guard lock(m_mutex);
+        ahead.push_back({region, m_picture.copy(region)});
+    }
 
     std::vector<Seen> seen;
+    std::vector<Seen> ahead;
+    QRect wanted;
     int startedCalls = 0;
     int stopAfter = -1;
 
@@ -55,12 +63,37 @@ private:
 };
 
 QImage decode(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
-              DecodeListener* listener)
+              DecodeListener* listener, const QByteArray* second = nullptr)
 {
     QBuffer buffer;
     buffer.setData(jpeg);
     buffer.open(QIODevice::ReadOnly);
-    return JpegDecoder::decode(buffer, jpeg.size(), turn, kMaxPixels, listener);
+    QBuffer ahead;
+    if (second != nullptr) {
+        ahead.setData(*second);
+        ahead.open(QIODevice::ReadOnly);
+    }
+    return JpegDecoder::decode(buffer, jpeg.size(), turn, kMaxPixels, listener,
+                               second != nullptr ? &ahead : nullptr);
+}
+
+/// Checks that the regions told done cover the picture exactly once, each
+/// joining those before it into one rectangle, and held their final pixels
+/// when told.
+void checkRegionsTold(const std::vector<RecordingListener::Seen>& seen, const QImage& final)
+{
+    QVERIFY(!seen.empty());
+    QRect covered;
+    qint64 area = 0;
+    for (const RecordingListener::Seen& region : seen) {
+        QVERIFY(!region.region.isEmpty());
+        QVERIFY2(!covered.intersects(region.region), "a region was told twice");
+        covered = covered.united(region.region);
+        area += qint64(region.region.width()) * region.region.height();
+        QCOMPARE(qint64(covered.width()) * covered.height(), area);
+        QCOMPARE(region.pixels, final.copy(region.region));
+    }
+    QCOMPARE(covered, final.rect());
 }
 
 } // namespace
@@ -110,20 +143,89 @@ private slots:
         const QImage watched = decode(jpeg, transformation, &listener);
         QCOMPARE(watched, unwatched);
         QCOMPARE(listener.startedCalls, 1);
-        QVERIFY(!listener.seen.empty());
-        // Each region joins those before it into one rectangle, and they end
-        // up covering the picture exactly once.
-        QRect covered;
-        qint64 area = 0;
-        for (const RecordingListener::Seen& seen : listener.seen) {
-            QVERIFY(!seen.region.isEmpty());
-            QVERIFY2(!covered.intersects(seen.region), "a region was told twice");
-            covered = covered.united(seen.region);
-            area += qint64(seen.region.width()) * seen.region.height();
-            QCOMPARE(qint64(covered.width()) * covered.height(), area);
-            QCOMPARE(seen.pixels, unwatched.copy(seen.region));
+        checkRegionsTold(listener.seen, unwatched);
+    }
+
+    void cornerDecodedAheadHoldsTheWholeDecodesPixels_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<bool>("aheadWhenAsked");
+        const QImage photo = TestPictures::photoLike(QSize(1001, 803));
+        const QRect view(0, 0, 241, 361);
+        // However the colour is sampled, the corner's last columns are
+        // upsampled from the same neighbours as in the whole decode.
+        const std::pair<const char*, QSize> samplings[] = {
+            {"4:2:0", QSize(2, 2)}, {"4:2:2", QSize(2, 1)}, {"4:4:0", QSize(1, 2)},
+            {"4:4:4", QSize(1, 1)}, {"4:1:1", QSize(4, 1)},
+        };
+        for (const auto& [name, sampling] : samplings) {
+            QTest::newRow(name) << TestPictures::sampledJpegFile(photo, sampling) << view << true;
         }
-        QCOMPARE(covered, unwatched.rect());
+        const QByteArray plain = TestPictures::sampledJpegFile(photo, QSize(2, 2));
+        QTest::newRow("restart markers")
+            << TestPictures::sampledJpegFile(photo, QSize(2, 2), 1) << view << true;
+        QTest::newRow("a dense screen's view") << plain << QRect(0, 0, 304, 424) << true;
+        QTest::newRow("cut short past the corner's rows")
+            << plain.left(plain.size() * 3 / 4) << view << true;
+        // Rows the corner pass cannot read come from the whole decode instead.
+        QTest::newRow("cut short within the corner's rows")
+            << plain.left(plain.size() / 5) << view << false;
+        QTest::newRow("too narrow to gain")
+            << TestPictures::sampledJpegFile(photo.copy(0, 0, 500, 803), QSize(2, 2)) << view
+            << false;
+        QTest::newRow("progressive: its first rows need most of the file")
+            << TestPictures::jpegFile(photo, 90, true) << view << false;
+        QTest::newRow("a profile to convert")
+            << ProfiledPictures::withIccProfile(plain, ProfiledPictures::displayP3Profile()) << view
+            << false;
+    }
+
+    void cornerDecodedAheadHoldsTheWholeDecodesPixels()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(QRect, wanted);
+        QFETCH(bool, aheadWhenAsked);
+        const QImage unwatched = decode(jpeg, {}, nullptr);
+        QVERIFY(!unwatched.isNull());
+
+        RecordingListener listener;
+        listener.wanted = wanted;
+        const QImage watched = decode(jpeg, {}, &listener, &jpeg);
+        QCOMPARE(watched, unwatched);
+        checkRegionsTold(listener.seen, unwatched);
+        if (!aheadWhenAsked) {
+            QVERIFY(listener.ahead.empty());
+            return;
+        }
+        QCOMPARE(int(listener.ahead.size()), 1);
+        QCOMPARE(listener.ahead[0].region, wanted);
+        QCOMPARE(listener.ahead[0].pixels, unwatched.copy(wanted));
+    }
+
+    void secondReaderThatFailsLeavesTheCornerToTheWholeDecode_data()
+    {
+        QTest::addColumn<QByteArray>("second");
+        const QByteArray jpeg =
+            TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 600)), QSize(2, 2));
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("cut short within the corner") << jpeg.left(jpeg.size() / 8);
+        QTest::newRow("another size")
+            << TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 601)), QSize(2, 2));
+    }
+
+    void secondReaderThatFailsLeavesTheCornerToTheWholeDecode()
+    {
+        QFETCH(QByteArray, second);
+        const QByteArray jpeg =
+            TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 600)), QSize(2, 2));
+        const QImage unwatched = decode(jpeg, {}, nullptr);
+        RecordingListener listener;
+        listener.wanted = QRect(0, 0, 240, 360);
+        const QImage watched = decode(jpeg, {}, &listener, &second);
+        QVERIFY(listener.ahead.empty());
+        QCOMPARE(watched, unwatched);
+        checkRegionsTold(listener.seen, unwatched);
     }
 
     void stopRequestedEndsTheDecodeWithNoPicture()

@@ -7,10 +7,13 @@
 #include "platform/PictureLoader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -41,7 +44,8 @@ private slots:
         std::atomic<int> regions = 0;
         std::atomic<int> finished = 0;
         const std::unique_ptr<PictureStream> stream = pending->stream(
-            [&regions](const QImage&, const QRect&) { ++regions; }, [&finished] { ++finished; });
+            QRect(), [&regions](const QImage&, const QRect&) { ++regions; },
+            [&finished] { ++finished; });
         stream->waitFor(kFirstView);
         QVERIFY(stream->readyRegion().contains(kFirstView));
         const QImage early = stream->picture();
@@ -58,6 +62,56 @@ private slots:
         QTRY_COMPARE(finished.load(), 1);
     }
 
+    void partDecodedAheadOfItsRowsEndsTheWait()
+    {
+        // A decode that has the part wanted first, and then only ends when
+        // asked to, or gives up after a while.
+        auto stream = std::make_unique<PictureStream>(
+            [](DecodeListener* listener) -> std::optional<QImage> {
+                QImage picture(2000, 1500, QImage::Format_RGB32);
+                listener->started(picture);
+                listener->aheadDone(listener->wantedFirst());
+                const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (!listener->stopRequested() && std::chrono::steady_clock::now() < giveUp) {
+                    std::this_thread::yield();
+                }
+                return std::nullopt;
+            },
+            kFirstView, PictureStream::RegionDone{}, std::function<void()>{});
+        stream->waitFor(kFirstView);
+        QVERIFY(!stream->isFinished());
+        QVERIFY(stream->readyRegion().isEmpty());
+        QCOMPARE(stream->picture().size(), QSize(2000, 1500));
+    }
+
+    void replacedFileNeverShowsThroughThePartWantedFirst()
+    {
+        // The part in view may be decoded from a second reader of the file;
+        // a file replaced once the first was open must not lend it pixels.
+        const QSize size(1200, 900);
+        const QDir dir(m_dir.path());
+        const QString path =
+            TestPictures::writeFile(dir, QStringLiteral("replaced.jpg"),
+                                    TestPictures::jpegFile(TestPictures::photoLike(size)));
+        QtPictureLoader loader;
+        const QImage first = loader.load(path).value_or(QImage());
+        std::optional<PendingPicture> pending = loader.open(path);
+        QVERIFY(pending);
+        QImage other(size, QImage::Format_RGB32);
+        other.fill(Qt::blue);
+        const QString otherPath = TestPictures::writeFile(dir, QStringLiteral("other.jpg"),
+                                                          TestPictures::jpegFile(other));
+        QVERIFY(std::rename(QFile::encodeName(otherPath).constData(),
+                            QFile::encodeName(path).constData()) == 0);
+
+        const std::unique_ptr<PictureStream> stream =
+            pending->stream(kFirstView, PictureStream::RegionDone{}, std::function<void()>{});
+        stream->waitFor(kFirstView);
+        QCOMPARE(stream->picture().copy(kFirstView), first.copy(kFirstView));
+        stream->waitUntilFinished();
+        QCOMPARE(stream->picture(), first);
+    }
+
     void pictureNotShownWhileDecodedIsReadyWhenDone()
     {
         // Qt's BMP reader gives the picture only once it is whole.
@@ -70,7 +124,7 @@ private slots:
         QVERIFY(pending);
         std::atomic<int> regions = 0;
         const std::unique_ptr<PictureStream> stream =
-            pending->stream([&regions](const QImage&, const QRect&) { ++regions; }, {});
+            pending->stream(kFirstView, [&regions](const QImage&, const QRect&) { ++regions; }, {});
         stream->waitFor(kFirstView);
         QVERIFY(stream->isFinished());
         QCOMPARE(stream->readyRegion(), picture.rect());
@@ -83,7 +137,7 @@ private slots:
     {
         std::atomic<int> finished = 0;
         PictureStream stream([](DecodeListener*) -> std::optional<QImage> { return std::nullopt; },
-                             {}, [&finished] { ++finished; });
+                             kFirstView, {}, [&finished] { ++finished; });
         stream.waitFor(kFirstView);
         QVERIFY(stream.isFinished());
         QVERIFY(stream.picture().isNull());
@@ -107,7 +161,7 @@ private slots:
                 stopSeen = true;
                 return std::nullopt;
             },
-            PictureStream::RegionDone{}, std::function<void()>{});
+            QRect(), PictureStream::RegionDone{}, std::function<void()>{});
         stream->waitFor(QRect(0, 0, 400, 16));
         QVERIFY(!stream->isFinished());
         QCOMPARE(stream->readyRegion(), QRect(0, 0, 400, 16));

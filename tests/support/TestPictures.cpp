@@ -256,7 +256,13 @@ QByteArray jpegFile(const QImage& image, int quality, bool progressive)
     return bytes;
 }
 
-QByteArray cmykJpegFile(QSize size, uchar c, uchar m, uchar y, uchar k, bool ycck)
+namespace {
+
+/// A JPEG written by libjpeg itself: configure sets what differs from its
+/// defaults, fillRow(y, row) gives each row's samples.
+template <typename Configure, typename FillRow>
+QByteArray libjpegFile(QSize size, int components, J_COLOR_SPACE space, Configure configure,
+                       FillRow fillRow)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -267,17 +273,14 @@ QByteArray cmykJpegFile(QSize size, uchar c, uchar m, uchar y, uchar k, bool ycc
     jpeg_mem_dest(&info, &buffer, &length);
     info.image_width = JDIMENSION(size.width());
     info.image_height = JDIMENSION(size.height());
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
+    info.input_components = components;
+    info.in_color_space = space;
     jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, ycck ? JCS_YCCK : JCS_CMYK);
-    jpeg_set_quality(&info, 95, TRUE);
+    configure(info);
     jpeg_start_compress(&info, TRUE);
-    QByteArray row;
-    for (int x = 0; x < size.width(); ++x) {
-        row.append(char(255 - c)).append(char(255 - m)).append(char(255 - y)).append(char(255 - k));
-    }
+    QByteArray row(size.width() * components, '\0');
     while (info.next_scanline < info.image_height) {
+        fillRow(int(info.next_scanline), reinterpret_cast<uchar*>(row.data()));
         JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row.data())};
         jpeg_write_scanlines(&info, rows, 1);
     }
@@ -286,6 +289,41 @@ QByteArray cmykJpegFile(QSize size, uchar c, uchar m, uchar y, uchar k, bool ycc
     QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(length));
     std::free(buffer);
     return bytes;
+}
+
+} // namespace
+
+QByteArray cmykJpegFile(QSize size, uchar c, uchar m, uchar y, uchar k, bool ycck)
+{
+    return libjpegFile(
+        size, 4, JCS_CMYK,
+        [ycck](jpeg_compress_struct& info) {
+            jpeg_set_colorspace(&info, ycck ? JCS_YCCK : JCS_CMYK);
+            jpeg_set_quality(&info, 95, TRUE);
+        },
+        [&](int, uchar* row) {
+            for (int x = 0; x < size.width(); ++x) {
+                uchar* pixel = row + x * 4;
+                pixel[0] = uchar(255 - c);
+                pixel[1] = uchar(255 - m);
+                pixel[2] = uchar(255 - y);
+                pixel[3] = uchar(255 - k);
+            }
+        });
+}
+
+QByteArray sampledJpegFile(const QImage& image, QSize lumaSampling, int restartRows)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    return libjpegFile(
+        rgb.size(), 3, JCS_RGB,
+        [&](jpeg_compress_struct& info) {
+            jpeg_set_quality(&info, 90, TRUE);
+            info.comp_info[0].h_samp_factor = lumaSampling.width();
+            info.comp_info[0].v_samp_factor = lumaSampling.height();
+            info.restart_in_rows = restartRows;
+        },
+        [&](int y, uchar* row) { std::copy_n(rgb.constScanLine(y), rgb.width() * 3, row); });
 }
 
 QByteArray pngFile(const QImage& image)

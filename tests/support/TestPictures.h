@@ -30,6 +30,11 @@ namespace TestPictures {
 /// transparentIndex < 0 means no transparent colour.
 [[nodiscard]] QByteArray gifFile(const QList<QImage>& frames, int transparentIndex);
 [[nodiscard]] QByteArray jpegFile(const QImage& image, int quality = 90, bool progressive = false);
+/// A JPEG whose luminance is sampled lumaSampling times as densely as its
+/// colour (2 x 2 is 4:2:0, 1 x 1 is 4:4:4), with a restart marker every
+/// restartRows rows of MCUs when not 0.
+[[nodiscard]] QByteArray sampledJpegFile(const QImage& image, QSize lumaSampling,
+                                         int restartRows = 0);
 /// A four-channel JPEG as Adobe writes it: every value stored inverted.
 [[nodiscard]] QByteArray cmykJpegFile(QSize size, uchar c, uchar m, uchar y, uchar k, bool ycck);
 [[nodiscard]] QByteArray pngFile(const QImage& image);

@@ -1,0 +1,115 @@
+// Kestrova — identity photo maker.
+#include "JpegCornerPass.h"
+
+#include "DecodeListener.h"
+#include "JpegDeviceSource.h"
+#include "JpegGuard.h"
+#include "JpegOutput.h"
+
+#include <QRect>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kStripRows = 16;
+constexpr int kBytesPerPixel = 4;
+
+/// What the decoding step uses; plain data only, because libjpeg may jump out of it.
+struct CornerJob
+{
+    JpegDeviceSource* source = nullptr;
+    QIODevice* device = nullptr;
+    qint64 maxBytes = 0;
+    const JpegCornerPass::Target* target = nullptr;
+    const std::stop_token* stop = nullptr;
+    const DecodeListener* listener = nullptr;
+    bool done = false;
+};
+
+void decodeCorner(jpeg_decompress_struct& info, CornerJob& job)
+{
+    const JpegCornerPass::Target& target = *job.target;
+    job.source->attach(info, *job.device, job.maxBytes);
+    jpeg_read_header(&info, TRUE);
+    // Only the file the whole decode reads, as it reads it: never another
+    // picture's pixels in this one's corner.
+    const bool sameKind = info.image_width == JDIMENSION(target.whole.width()) &&
+                          info.image_height == JDIMENSION(target.whole.height()) &&
+                          !info.progressive_mode && info.jpeg_color_space != JCS_CMYK &&
+                          info.jpeg_color_space != JCS_YCCK;
+    if (!sameKind) {
+        return;
+    }
+    info.out_color_space = kRgb32Space;
+    info.dct_method = kDctMethod;
+    jpeg_start_decompress(&info);
+    JDIMENSION left = 0;
+    JDIMENSION width = std::min<JDIMENSION>(
+        info.output_width, JDIMENSION(target.corner.width() + JpegCornerPass::kMarginColumns));
+    jpeg_crop_scanline(&info, &left, &width);
+    JSAMPARRAY rows = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                info.output_width * kBytesPerPixel, kStripRows);
+    const auto wanted = JDIMENSION(target.corner.height());
+    const std::size_t rowBytes = std::size_t(target.corner.width()) * kBytesPerPixel;
+    while (info.output_scanline < wanted) {
+        if (job.stop->stop_requested() || job.listener->stopRequested()) {
+            return;
+        }
+        const JDIMENSION first = info.output_scanline;
+        const JDIMENSION got =
+            jpeg_read_scanlines(&info, rows, std::min<JDIMENSION>(kStripRows, wanted - first));
+        if (got == 0) {
+            return;
+        }
+        for (JDIMENSION r = 0; r < got; ++r) {
+            std::memcpy(target.origin + qsizetype(first + r) * target.stride, rows[r], rowBytes);
+        }
+    }
+    // Data that ran short or needed mending may read differently in the whole
+    // decode, which then fills the corner with its own pixels.
+    job.done = info.err->num_warnings == 0;
+}
+
+} // namespace
+
+JpegCornerPass::JpegCornerPass(QIODevice& device, qint64 maxBytes, const Target& target,
+                               DecodeListener& listener)
+    : m_thread([this, &device, maxBytes, target, &listener](std::stop_token stop) {
+          run(std::move(stop), device, maxBytes, target, listener);
+      })
+{}
+
+JpegCornerPass::~JpegCornerPass() = default;
+
+bool JpegCornerPass::finish()
+{
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    return m_done;
+}
+
+void JpegCornerPass::run(std::stop_token stop, QIODevice& device, qint64 maxBytes, Target target,
+                         DecodeListener& listener)
+{
+    jpeg_decompress_struct info{};
+    JpegGuard guard;
+    info.err = guard.errorManager();
+    JpegDeviceSource source{};
+    CornerJob job;
+    job.source = &source;
+    job.device = &device;
+    job.maxBytes = maxBytes;
+    job.target = &target;
+    job.stop = &stop;
+    job.listener = &listener;
+    jpeg_create_decompress(&info);
+    const bool done = guard.run(info, decodeCorner, job) && job.done;
+    jpeg_destroy_decompress(&info);
+    m_done = done;
+    if (done) {
+        listener.aheadDone(QRect(QPoint(0, 0), target.corner));
+    }
+}

@@ -1,0 +1,18 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstdio>
+
+#include <jpeglib.h>
+
+/// How libjpeg writes the program's pictures: straight into QImage's
+/// Format_RGB32, with the accurate integer transform, so every pass over a
+/// file gives the same pixels.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+inline constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
+#else
+inline constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_XRGB;
+#endif
+inline constexpr J_DCT_METHOD kDctMethod = JDCT_ISLOW;
