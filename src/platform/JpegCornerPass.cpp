@@ -9,7 +9,6 @@
 #include <QRect>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -45,26 +44,36 @@ void decodeCorner(jpeg_decompress_struct& info, CornerJob& job)
     info.out_color_space = kRgb32Space;
     info.dct_method = kDctMethod;
     jpeg_start_decompress(&info);
-    JDIMENSION left = 0;
-    JDIMENSION width = std::min<JDIMENSION>(
-        info.output_width, JDIMENSION(target.corner.width() + JpegCornerPass::kMarginColumns));
+    const QRect& part = target.stored;
+    // Past either side, so that the corner's own edge columns are upsampled
+    // from their real neighbours, as in the whole decode.
+    JDIMENSION left = JDIMENSION(std::max(0, part.left() - JpegCornerPass::kMarginColumns));
+    const JDIMENSION end = std::min<JDIMENSION>(
+        info.output_width, JDIMENSION(part.right() + 1 + JpegCornerPass::kMarginColumns));
+    JDIMENSION width = end - left;
     jpeg_crop_scanline(&info, &left, &width);
+    if (part.top() > 0) {
+        jpeg_skip_scanlines(&info, JDIMENSION(part.top()));
+    }
     JSAMPARRAY rows = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                 info.output_width * kBytesPerPixel, kStripRows);
-    const auto wanted = JDIMENSION(target.corner.height());
-    const std::size_t rowBytes = std::size_t(target.corner.width()) * kBytesPerPixel;
-    while (info.output_scanline < wanted) {
+    const auto bottom = JDIMENSION(part.bottom() + 1);
+    while (info.output_scanline < bottom) {
         if (job.stop->stop_requested() || job.listener->stopRequested()) {
             return;
         }
         const JDIMENSION first = info.output_scanline;
         const JDIMENSION got =
-            jpeg_read_scanlines(&info, rows, std::min<JDIMENSION>(kStripRows, wanted - first));
+            jpeg_read_scanlines(&info, rows, std::min<JDIMENSION>(kStripRows, bottom - first));
         if (got == 0) {
             return;
         }
         for (JDIMENSION r = 0; r < got; ++r) {
-            std::memcpy(target.origin + qsizetype(first + r) * target.stride, rows[r], rowBytes);
+            const auto* in = reinterpret_cast<const QRgb*>(rows[r]) + (part.left() - int(left));
+            QRgb* out = target.origin + qsizetype(first + r) * target.dy;
+            for (int x = 0; x < part.width(); ++x) {
+                out[qsizetype(part.left() + x) * target.dx] = in[x];
+            }
         }
     }
     // Data that ran short or needed mending may read differently in the whole
@@ -110,6 +119,6 @@ void JpegCornerPass::run(std::stop_token stop, QIODevice& device, qint64 maxByte
     jpeg_destroy_decompress(&info);
     m_done = done;
     if (done) {
-        listener.aheadDone(QRect(QPoint(0, 0), target.corner));
+        listener.aheadDone(target.shown);
     }
 }

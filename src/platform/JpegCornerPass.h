@@ -1,6 +1,7 @@
 // Kestrova — identity photo maker.
 #pragma once
 
+#include <QRect>
 #include <QRgb>
 #include <QSize>
 #include <QtGlobal>
@@ -11,24 +12,28 @@
 class DecodeListener;
 class QIODevice;
 
-/// Decodes the top-left corner of an upright JPEG on a thread of its own,
-/// beside the decode of the whole picture, so the part a view shows first is
-/// in long before the rows it lies in: libjpeg-turbo then transforms and
-/// converts only the corner's columns. The whole decode writes every other
-/// pixel of those rows, never the corner's, so each pixel has one writer.
+/// Decodes the part of a JPEG a view shows first (its corner) on a thread of
+/// its own, beside the decode of the whole picture, so that part is in long
+/// before the rows it lies in: libjpeg-turbo then transforms and converts
+/// only the corner's columns, and only skims the rows stored above it. The
+/// whole decode writes every other pixel, never the corner's, so each pixel
+/// has one writer.
 class JpegCornerPass
 {
 public:
+    /// Where the corner goes: stored pixel (x, y) at origin + x * dx + y * dy.
     struct Target
     {
-        QRgb* origin = nullptr; // the picture's top-left pixel
-        qsizetype stride = 0;   // pixels from one row to the next
-        QSize whole;            // the picture's size, which the file must have
-        QSize corner;           // the columns and rows to decode
+        QRgb* origin = nullptr;
+        qsizetype dx = 1;
+        qsizetype dy = 0;
+        QSize whole;  // the stored picture's size, which the file must have
+        QRect stored; // the corner in stored pixels
+        QRect shown;  // the corner in the picture as shown, told when done
     };
 
-    /// Starts decoding target.corner of the file device reads, from its start,
-    /// at most maxBytes of it. Tells listener aheadDone() once the corner is in.
+    /// Starts decoding target.stored of the file device reads, from its start,
+    /// at most maxBytes of it. Tells listener aheadDone(target.shown) once in.
     /// Throws std::system_error when no thread can be had.
     JpegCornerPass(QIODevice& device, qint64 maxBytes, const Target& target,
                    DecodeListener& listener);
@@ -42,9 +47,9 @@ public:
     /// way, which leaves the corner for the caller to fill.
     [[nodiscard]] bool finish();
 
-    /// Columns decoded past the corner, so that the corner's own last columns
-    /// are upsampled from their real neighbours, as in the whole decode, not
-    /// from copies of the edge: the widest MCU and then some.
+    /// Columns decoded past either side of the corner, so that its own edge
+    /// columns are upsampled from their real neighbours, as in the whole
+    /// decode, not from copies of the edge: the widest MCU.
     static constexpr int kMarginColumns = 32;
 
 private:

@@ -65,8 +65,7 @@ struct Job
     // rest of its rows, and keeps its own pixels of it aside in cornerCopy
     // for when that pass fails. Its rows are told done once it is settled.
     JpegCornerPass* cornerPass = nullptr;
-    JDIMENSION cornerColumns = 0;
-    JDIMENSION cornerRows = 0;
+    QRect corner; // in stored pixels
     QRgb* cornerCopy = nullptr;
     JOCTET* profile = nullptr; // the embedded ICC profile, malloc'ed by libjpeg
     unsigned int profileSize = 0;
@@ -119,15 +118,18 @@ void cmykToRgb32(uchar* row, JDIMENSION width)
     }
 }
 
-void placeStrip(const Job& job, JDIMENSION firstRow, int rows)
+/// Places columns x0 .. x1 - 1 of strip rows stripRow .. stripRow + rows - 1,
+/// which are stored rows firstRow onwards.
+void placeStrip(const Job& job, int stripRow, JDIMENSION firstRow, int rows, JDIMENSION x0,
+                JDIMENSION x1)
 {
     const Placement& p = job.placement;
-    const auto* strip = reinterpret_cast<const QRgb*>(job.strip);
+    const auto* strip = reinterpret_cast<const QRgb*>(job.strip) + qsizetype(stripRow) * job.width;
     if (p.dx == 1 || p.dx == -1) {
         for (int r = 0; r < rows; ++r) {
             const QRgb* in = strip + qsizetype(r) * job.width;
             QRgb* out = p.origin + qsizetype(firstRow + r) * p.dy;
-            for (JDIMENSION x = 0; x < job.width; ++x) {
+            for (JDIMENSION x = x0; x < x1; ++x) {
                 out[qsizetype(x) * p.dx] = in[x];
             }
         }
@@ -135,7 +137,7 @@ void placeStrip(const Job& job, JDIMENSION firstRow, int rows)
     }
     // Turned a quarter: walking across the strip writes short runs along an
     // output row, which keeps the writes within a few cache lines.
-    for (JDIMENSION x = 0; x < job.width; ++x) {
+    for (JDIMENSION x = x0; x < x1; ++x) {
         QRgb* out = p.origin + qsizetype(x) * p.dx + qsizetype(firstRow) * p.dy;
         for (int r = 0; r < rows; ++r) {
             out[r * p.dy] = strip[qsizetype(r) * job.width + x];
@@ -143,19 +145,28 @@ void placeStrip(const Job& job, JDIMENSION firstRow, int rows)
     }
 }
 
-/// Rows of the corner's band, decoded into the strip: all but the corner's
-/// columns go into place, those into the copy kept aside.
+/// Places the strip's rows, stored rows firstRow onwards: around the corner
+/// decoded beside this pass, whose pixels go aside into the copy instead.
 void placeAroundCorner(const Job& job, JDIMENSION firstRow, JDIMENSION rows)
 {
-    const Placement& p = job.placement;
-    const std::size_t cornerBytes = std::size_t(job.cornerColumns) * sizeof(QRgb);
-    const std::size_t restBytes = std::size_t(job.width - job.cornerColumns) * sizeof(QRgb);
-    for (JDIMENSION y = firstRow; y < std::min(firstRow + rows, job.cornerRows); ++y) {
+    const QRect& c = job.corner;
+    const JDIMENSION end = firstRow + rows;
+    const auto top = std::clamp(JDIMENSION(c.top()), firstRow, end);
+    const auto bottom = std::clamp(JDIMENSION(c.bottom() + 1), firstRow, end);
+    const auto left = JDIMENSION(c.left());
+    const auto right = JDIMENSION(c.right() + 1);
+    // Rows a direct decode wrote in place need no placing.
+    if (!job.direct) {
+        placeStrip(job, 0, firstRow, int(top - firstRow), 0, job.width);
+        placeStrip(job, int(bottom - firstRow), bottom, int(end - bottom), 0, job.width);
+    }
+    const int inBand = int(bottom - top);
+    placeStrip(job, int(top - firstRow), top, inBand, 0, left);
+    placeStrip(job, int(top - firstRow), top, inBand, right, job.width);
+    for (JDIMENSION y = top; y < bottom; ++y) {
         const auto* in =
             reinterpret_cast<const QRgb*>(job.strip) + qsizetype(y - firstRow) * job.width;
-        QRgb* out = p.origin + qsizetype(y) * p.dy;
-        std::memcpy(out + job.cornerColumns, in + job.cornerColumns, restBytes);
-        std::memcpy(job.cornerCopy + qsizetype(y) * job.cornerColumns, in, cornerBytes);
+        std::copy(in + left, in + right, job.cornerCopy + qsizetype(y - c.top()) * c.width());
     }
 }
 
@@ -167,27 +178,42 @@ void settleCorner(Job& job)
         return;
     }
     if (!job.cornerPass->finish()) {
+        const QRect& c = job.corner;
         const Placement& p = job.placement;
-        for (JDIMENSION y = 0; y < std::min(job.rowsDone, job.cornerRows); ++y) {
-            std::memcpy(p.origin + qsizetype(y) * p.dy,
-                        job.cornerCopy + qsizetype(y) * job.cornerColumns,
-                        std::size_t(job.cornerColumns) * sizeof(QRgb));
+        for (JDIMENSION y = JDIMENSION(c.top());
+             y < std::min(job.rowsDone, JDIMENSION(c.bottom() + 1)); ++y) {
+            const QRgb* in = job.cornerCopy + qsizetype(y - c.top()) * c.width();
+            QRgb* out = p.origin + qsizetype(y) * p.dy;
+            for (int x = c.left(); x <= c.right(); ++x) {
+                out[qsizetype(x) * p.dx] = in[x - c.left()];
+            }
         }
     }
     job.cornerPass = nullptr;
 }
 
-/// Tells the rows decoded since last told, once none of them waits for the corner.
+/// Tells the rows decoded since last told, but none of the corner's rows, or
+/// any after them, before the corner pass is settled.
 void tellRows(Job& job)
 {
-    if (job.rowsDone >= job.cornerRows) {
+    if (job.cornerPass != nullptr && job.rowsDone > JDIMENSION(job.corner.bottom())) {
         settleCorner(job);
     }
-    if (job.regionDone == nullptr || job.cornerPass != nullptr || job.rowsDone <= job.rowsTold) {
+    JDIMENSION told = job.rowsDone;
+    if (job.cornerPass != nullptr) {
+        told = std::min(told, JDIMENSION(job.corner.top()));
+    }
+    if (job.regionDone == nullptr || told <= job.rowsTold) {
         return;
     }
-    job.regionDone(job.sink, placedRows(job, job.rowsTold, job.rowsDone - job.rowsTold));
-    job.rowsTold = job.rowsDone;
+    job.regionDone(job.sink, placedRows(job, job.rowsTold, told - job.rowsTold));
+    job.rowsTold = told;
+}
+
+[[nodiscard]] bool inCornerBand(const Job& job, JDIMENSION row)
+{
+    return job.cornerPass != nullptr && row >= JDIMENSION(job.corner.top()) &&
+           row <= JDIMENSION(job.corner.bottom());
 }
 
 void decodeRows(jpeg_decompress_struct& info, Job& job)
@@ -202,7 +228,7 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
         const JDIMENSION first = info.output_scanline;
         const JDIMENSION wanted = std::min<JDIMENSION>(kStripRows, info.output_height - first);
         for (JDIMENSION r = 0; r < wanted; ++r) {
-            rows[r] = job.direct && first + r >= job.cornerRows
+            rows[r] = job.direct && !inCornerBand(job, first + r)
                           ? reinterpret_cast<JSAMPROW>(job.placement.origin +
                                                        qsizetype(first + r) * job.placement.dy)
                           : job.strip + qsizetype(r) * job.width * kBytesPerPixel;
@@ -211,15 +237,15 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
         if (got == 0) {
             break;
         }
-        if (!job.direct) {
-            if (job.cmyk) {
-                for (JDIMENSION r = 0; r < got; ++r) {
-                    cmykToRgb32(rows[r], job.width);
-                }
+        if (job.cmyk) {
+            for (JDIMENSION r = 0; r < got; ++r) {
+                cmykToRgb32(rows[r], job.width);
             }
-            placeStrip(job, first, int(got));
-        } else if (first < job.cornerRows) {
+        }
+        if (job.cornerPass != nullptr) {
             placeAroundCorner(job, first, got);
+        } else if (!job.direct) {
+            placeStrip(job, 0, first, int(got), 0, job.width);
         }
         job.rowsDone = first + got;
         tellRows(job);
@@ -288,37 +314,56 @@ struct CornerAhead
     std::optional<JpegCornerPass> pass;
 };
 
-/// Starts decoding the corner the listener wants first from the second
-/// reader, beside the whole decode, where that brings the corner sooner: an
-/// upright baseline picture with no colours to convert, much wider than it.
-void startCorner(const jpeg_decompress_struct& info, Job& job, QIODevice& ahead,
-                 DecodeListener& listener, CornerAhead& corner, std::vector<uchar>& strip)
+/// Where the turned image's pixel (x, y) is stored: turned() undone.
+QPoint stored(qsizetype x, qsizetype y, const Job& job)
 {
-    const QRect wanted = listener.wantedFirst();
-    if (!job.direct || info.progressive_mode || wanted.isEmpty() || wanted.right() < 0 ||
-        wanted.bottom() < 0) {
+    const bool quarterTurn = job.transformation & QImageIOHandler::TransformationRotate90;
+    const qsizetype u = quarterTurn ? y : x;
+    const qsizetype v = quarterTurn ? qsizetype(job.height) - 1 - x : y;
+    return QPoint(int(job.transformation & QImageIOHandler::TransformationMirror
+                          ? qsizetype(job.width) - 1 - u
+                          : u),
+                  int(job.transformation & QImageIOHandler::TransformationFlip
+                          ? qsizetype(job.height) - 1 - v
+                          : v));
+}
+
+/// Starts decoding the part the listener wants first from the second reader,
+/// beside the whole decode, where that brings it sooner: a baseline picture
+/// with no colours to convert, much wider than that part. Wherever the part
+/// is stored, libjpeg-turbo decodes only its columns, and only skims the
+/// rows above it.
+void startCorner(const jpeg_decompress_struct& info, Job& job, const QImage& image,
+                 QIODevice& ahead, DecodeListener& listener, CornerAhead& corner,
+                 std::vector<uchar>& strip)
+{
+    const QRect wanted = listener.wantedFirst().intersected(image.rect());
+    if (job.cmyk || info.progressive_mode || wanted.isEmpty()) {
         return;
     }
-    const auto columns = std::min<JDIMENSION>(job.width, JDIMENSION(wanted.right() + 1));
-    const auto rows = std::min<JDIMENSION>(job.height, JDIMENSION(wanted.bottom() + 1));
-    if ((columns + JpegCornerPass::kMarginColumns) * 2 > job.width) {
+    const QPoint a = stored(wanted.left(), wanted.top(), job);
+    const QPoint b = stored(wanted.right(), wanted.bottom(), job);
+    const QRect part(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                     QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+    if (qint64(part.width() + 2 * JpegCornerPass::kMarginColumns) * 2 > qint64(job.width)) {
         return;
     }
-    corner.copy.resize(std::size_t(columns) * rows);
+    corner.copy.resize(std::size_t(part.width()) * std::size_t(part.height()));
     strip.resize(std::size_t(job.width) * kStripRows * kBytesPerPixel);
     JpegCornerPass::Target target;
     target.origin = job.placement.origin;
-    target.stride = job.placement.dy;
+    target.dx = job.placement.dx;
+    target.dy = job.placement.dy;
     target.whole = QSize(int(job.width), int(job.height));
-    target.corner = QSize(int(columns), int(rows));
+    target.stored = part;
+    target.shown = wanted;
     try {
         corner.pass.emplace(ahead, job.maxBytes, target, listener);
     } catch (const std::system_error&) {
         return; // no thread: the whole decode does the corner too
     }
     job.cornerPass = &*corner.pass;
-    job.cornerColumns = columns;
-    job.cornerRows = rows;
+    job.corner = part;
     job.cornerCopy = corner.copy.data();
     job.strip = strip.data();
 }
@@ -391,7 +436,7 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             if (streaming) {
                 listener->started(image);
                 if (ahead != nullptr && !profile) {
-                    startCorner(info, job, *ahead, *listener, corner, strip);
+                    startCorner(info, job, image, *ahead, *listener, corner, strip);
                 }
             }
             bool decoded = guard.run(info, decodeRows, job) && !job.stopped;

@@ -149,10 +149,20 @@ private slots:
     void cornerDecodedAheadHoldsTheWholeDecodesPixels_data()
     {
         QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<int>("turn");
         QTest::addColumn<QRect>("wanted");
         QTest::addColumn<bool>("aheadWhenAsked");
         const QImage photo = TestPictures::photoLike(QSize(1001, 803));
         const QRect view(0, 0, 241, 361);
+        const QByteArray plain = TestPictures::sampledJpegFile(photo, QSize(2, 2));
+        // Turned, the corner in view is stored elsewhere: at the bottom,
+        // at the right, or down the side.
+        for (int turn = QImageIOHandler::TransformationNone;
+             turn <= QImageIOHandler::TransformationRotate270; ++turn) {
+            QTest::addRow("4:2:0, transformation %d", turn) << plain << turn << view << true;
+            QTest::addRow("4:2:2, transformation %d", turn)
+                << TestPictures::sampledJpegFile(photo, QSize(2, 1)) << turn << view << true;
+        }
         // However the colour is sampled, the corner's last columns are
         // upsampled from the same neighbours as in the whole decode.
         const std::pair<const char*, QSize> samplings[] = {
@@ -160,38 +170,46 @@ private slots:
             {"4:4:4", QSize(1, 1)}, {"4:1:1", QSize(4, 1)},
         };
         for (const auto& [name, sampling] : samplings) {
-            QTest::newRow(name) << TestPictures::sampledJpegFile(photo, sampling) << view << true;
+            QTest::newRow(name) << TestPictures::sampledJpegFile(photo, sampling) << 0 << view
+                                << true;
         }
-        const QByteArray plain = TestPictures::sampledJpegFile(photo, QSize(2, 2));
-        QTest::newRow("restart markers")
-            << TestPictures::sampledJpegFile(photo, QSize(2, 2), 1) << view << true;
-        QTest::newRow("a dense screen's view") << plain << QRect(0, 0, 304, 424) << true;
+        const int rotate90 = QImageIOHandler::TransformationRotate90;
+        QTest::newRow("restart markers, turned")
+            << TestPictures::sampledJpegFile(photo, QSize(2, 2), 1) << rotate90 << view << true;
+        QTest::newRow("a dense screen's view") << plain << 0 << QRect(0, 0, 304, 424) << true;
+        QTest::newRow("a view away from the corner")
+            << plain << rotate90 << QRect(100, 200, 200, 300) << true;
         QTest::newRow("cut short past the corner's rows")
-            << plain.left(plain.size() * 3 / 4) << view << true;
+            << plain.left(plain.size() * 3 / 4) << 0 << view << true;
         // Rows the corner pass cannot read come from the whole decode instead.
         QTest::newRow("cut short within the corner's rows")
-            << plain.left(plain.size() / 5) << view << false;
+            << plain.left(plain.size() / 5) << 0 << view << false;
+        QTest::newRow("cut short above the corner's rows, turned")
+            << plain.left(plain.size() / 2) << rotate90 << view << false;
         QTest::newRow("too narrow to gain")
-            << TestPictures::sampledJpegFile(photo.copy(0, 0, 500, 803), QSize(2, 2)) << view
+            << TestPictures::sampledJpegFile(photo.copy(0, 0, 500, 803), QSize(2, 2)) << 0 << view
             << false;
         QTest::newRow("progressive: its first rows need most of the file")
-            << TestPictures::jpegFile(photo, 90, true) << view << false;
+            << TestPictures::jpegFile(photo, 90, true) << 0 << view << false;
         QTest::newRow("a profile to convert")
-            << ProfiledPictures::withIccProfile(plain, ProfiledPictures::displayP3Profile()) << view
-            << false;
+            << ProfiledPictures::withIccProfile(plain, ProfiledPictures::displayP3Profile()) << 0
+            << view << false;
     }
 
     void cornerDecodedAheadHoldsTheWholeDecodesPixels()
     {
         QFETCH(QByteArray, jpeg);
+        QFETCH(int, turn);
         QFETCH(QRect, wanted);
         QFETCH(bool, aheadWhenAsked);
-        const QImage unwatched = decode(jpeg, {}, nullptr);
+        const auto transformation =
+            QImageIOHandler::Transformations(QImageIOHandler::Transformation(turn));
+        const QImage unwatched = decode(jpeg, transformation, nullptr);
         QVERIFY(!unwatched.isNull());
 
         RecordingListener listener;
         listener.wanted = wanted;
-        const QImage watched = decode(jpeg, {}, &listener, &jpeg);
+        const QImage watched = decode(jpeg, transformation, &listener, &jpeg);
         QCOMPARE(watched, unwatched);
         checkRegionsTold(listener.seen, unwatched);
         if (!aheadWhenAsked) {
@@ -206,23 +224,30 @@ private slots:
     void secondReaderThatFailsLeavesTheCornerToTheWholeDecode_data()
     {
         QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<int>("turn");
         const QByteArray jpeg =
             TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 600)), QSize(2, 2));
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("cut short within the corner") << jpeg.left(jpeg.size() / 8);
+        QTest::newRow("empty") << QByteArray() << 0;
+        QTest::newRow("empty, turned")
+            << QByteArray() << int(QImageIOHandler::TransformationRotate90);
+        QTest::newRow("cut short within the corner") << jpeg.left(jpeg.size() / 8) << 0;
         QTest::newRow("another size")
-            << TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 601)), QSize(2, 2));
+            << TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 601)), QSize(2, 2))
+            << 0;
     }
 
     void secondReaderThatFailsLeavesTheCornerToTheWholeDecode()
     {
         QFETCH(QByteArray, second);
+        QFETCH(int, turn);
+        const auto transformation =
+            QImageIOHandler::Transformations(QImageIOHandler::Transformation(turn));
         const QByteArray jpeg =
             TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 600)), QSize(2, 2));
-        const QImage unwatched = decode(jpeg, {}, nullptr);
+        const QImage unwatched = decode(jpeg, transformation, nullptr);
         RecordingListener listener;
         listener.wanted = QRect(0, 0, 240, 360);
-        const QImage watched = decode(jpeg, {}, &listener, &second);
+        const QImage watched = decode(jpeg, transformation, &listener, &second);
         QVERIFY(listener.ahead.empty());
         QCOMPARE(watched, unwatched);
         checkRegionsTold(listener.seen, unwatched);
