@@ -1,0 +1,37 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include "Spread.h"
+
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+/// libjpeg-turbo's own djpeg on the file a benchmark opens, run before each
+/// timed open in the same run: decoding only the 240 x 360 corner a first
+/// paint shows, and decoding the whole photo.
+///
+/// Two kinds of memory. Warm: each open follows the previous photo's release
+/// at once, so it gets pages the process has just given back. Cold: a pause
+/// comes before every timed run, as a user makes between opens; a virtual
+/// machine hands freed memory back to its host within seconds, and pages must
+/// then be fetched and cleared again. Both djpeg runs get the same pause.
+class DjpegReference
+{
+public:
+    explicit DjpegReference(bool cold) : m_cold(cold) {}
+
+    /// djpeg on the whole file and on its corner, each after the pause, then
+    /// the pause before the open; false when djpeg could not be run.
+    [[nodiscard]] bool runBeforeOpen(const QString& path);
+    /// The open's figures (first paint, whole photo ready) beside djpeg's, and
+    /// the ratios, as the benchmark's counters.
+    void report(benchmark::State& state, const Spread& firstPaint, const Spread& fullReady) const;
+
+private:
+    void pauseIfCold() const;
+
+    bool m_cold;
+    Spread m_whole;
+    Spread m_corner;
+};

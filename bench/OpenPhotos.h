@@ -1,0 +1,43 @@
+// Kestrova — identity photo maker.
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+/// The photos the opening benchmarks open: photo-like JPEGs written once per
+/// run into a folder of their own.
+namespace OpenPhotos {
+
+struct PhotoFile
+{
+    const char* name;
+    QSize size;
+    bool progressive;
+};
+
+// The progressive one is shaped like a camera's: 24 MP, written in scans.
+inline constexpr PhotoFile kFiles[] = {
+    {"12MP", QSize(4000, 3000), false},
+    {"24MP", QSize(6000, 4000), false},
+    {"48MP", QSize(8000, 6000), false},
+    {"100MP", QSize(12000, 8400), false},
+    {"24MP_progressive", QSize(6000, 4000), true},
+};
+
+/// Set by `scripts/bench.sh --short`: one quick pass that only proves the benchmarks run.
+[[nodiscard]] bool shortRun();
+
+/// The file's path, written on first use.
+[[nodiscard]] QString pathOf(const PhotoFile& file);
+
+using OpenBenchmark = void (*)(benchmark::State&, const PhotoFile&, bool cold);
+
+/// Registers family/<photo>/cold and family/<photo>/warm for every photo, five
+/// opens each; a quick pass, only the smallest photo, opened once.
+void registerColdAndWarm(const std::string& family, OpenBenchmark run);
+
+} // namespace OpenPhotos
