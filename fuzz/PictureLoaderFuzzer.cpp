@@ -1,7 +1,9 @@
 // Kestrova — identity photo maker.
 // Any file content through the real open path: a picture within the size cap,
 // or the one "invalid picture" error, and never an allocation the cap forbids
-// (scripts/fuzz.sh runs this with a malloc limit just above the cap's).
+// (scripts/fuzz.sh runs this with a malloc limit just above the cap's). The
+// same file decoded while watched, with the corner in view wanted first (and
+// so maybe decoded ahead from a second reader), gives the very same picture.
 #include "platform/PictureLoader.h"
 
 #include <QDir>
@@ -53,12 +55,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     QtPictureLoader loader;
     // A refusal is an answer; anything thrown out of the loader ends the run.
-    if (const std::optional<QImage> image = loader.load(inputPath())) {
+    const std::optional<QImage> image = loader.load(inputPath());
+    if (image) {
         if (image->isNull() || image->width() <= 0 || image->height() <= 0) {
             fail("a loaded picture is empty");
         }
         if (qint64(image->width()) * image->height() > kMaxPicturePixels) {
             fail("a loaded picture is over the size cap");
+        }
+    }
+    if (std::optional<PendingPicture> pending = loader.open(inputPath())) {
+        const std::unique_ptr<PictureStream> stream = pending->stream(
+            QRect(0, 0, 240, 360), PictureStream::RegionDone{}, std::function<void()>{});
+        stream->waitUntilFinished();
+        if (stream->picture() != image.value_or(QImage())) {
+            fail("a picture decoded while watched differs");
         }
     }
     return 0;

@@ -47,6 +47,15 @@ cjpeg -quality 75 -grayscale "$tmp/p.ppm" >"$out/fuzz_picture_loader/jpeg-grey"
     printf '\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00\x00\x00\x00\x00'
     tail -c +3 "$out/fuzz_picture_loader/jpeg-baseline"
 } >"$out/fuzz_picture_loader/jpeg-exif-turned"
+# Wide enough for the corner in view to be decoded ahead from a second reader,
+# upright and (stored on its side) turned a quarter.
+{ printf 'P6\n880 16\n255\n'; head -c 42240 /dev/zero; } >"$tmp/wide.ppm"
+cjpeg -quality 75 "$tmp/wide.ppm" >"$out/fuzz_picture_loader/jpeg-wide"
+{
+    printf '\xff\xd8\xff\xe1\x00\x22Exif\x00\x00MM\x00\x2a\x00\x00\x00\x08\x00\x01'
+    printf '\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00\x00\x00\x00\x00'
+    tail -c +3 "$out/fuzz_picture_loader/jpeg-wide"
+} >"$out/fuzz_picture_loader/jpeg-wide-turned"
 printf 'not a picture' >"$out/fuzz_picture_loader/text"
 
 # Quality texts: the first byte 0 means UTF-8, 1 means UTF-16 (little-endian here).
