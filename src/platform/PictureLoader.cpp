@@ -171,10 +171,8 @@ bool openSameFile(QFile& second, const QFile& first)
     if (!second.open(QIODevice::ReadOnly)) {
         return false;
     }
-    struct stat a
-    {};
-    struct stat b
-    {};
+    struct stat a = {};
+    struct stat b = {};
     if (fstat(first.handle(), &a) != 0 || fstat(second.handle(), &b) != 0 || a.st_dev != b.st_dev ||
         a.st_ino != b.st_ino) {
         second.close();
