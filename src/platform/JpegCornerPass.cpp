@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kStripRows = 16;
-constexpr int kBytesPerPixel = 4;
-
 /// What the decoding step uses; plain data only, because libjpeg may jump out of it.
 struct CornerJob
 {

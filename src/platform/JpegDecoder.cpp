@@ -23,9 +23,6 @@ namespace {
 // A progressive file may repeat scans without end, each one costing about a
 // whole decode; libjpeg-turbo's own tools stop at this many.
 constexpr int kMaxProgressiveScans = 500;
-// Rows decoded per call when they have to be moved into place afterwards.
-constexpr int kStripRows = 16;
-constexpr int kBytesPerPixel = 4;
 // Where an ICC colour profile is stored, split over as many markers as it needs.
 constexpr int kIccMarker = JPEG_APP0 + 2;
 constexpr unsigned int kMaxMarkerBytes = 0xffff;

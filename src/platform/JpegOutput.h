@@ -16,3 +16,6 @@ inline constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_BGRX;
 inline constexpr J_COLOR_SPACE kRgb32Space = JCS_EXT_XRGB;
 #endif
 inline constexpr J_DCT_METHOD kDctMethod = JDCT_ISLOW;
+inline constexpr int kBytesPerPixel = 4;
+/// Rows decoded per call when they have to be moved into place afterwards.
+inline constexpr int kStripRows = 16;

@@ -77,6 +77,12 @@ QImage decode(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
                                second != nullptr ? &ahead : nullptr);
 }
 
+/// A data row's transformation, stored as an int.
+QImageIOHandler::Transformations turnOf(int turn)
+{
+    return QImageIOHandler::Transformations(QImageIOHandler::Transformation(turn));
+}
+
 /// Checks that the regions told done cover the picture exactly once, each
 /// joining those before it into one rectangle, and held their final pixels
 /// when told.
@@ -134,8 +140,7 @@ private slots:
     {
         QFETCH(QByteArray, jpeg);
         QFETCH(int, turn);
-        const auto transformation =
-            QImageIOHandler::Transformations(QImageIOHandler::Transformation(turn));
+        const QImageIOHandler::Transformations transformation = turnOf(turn);
         const QImage unwatched = decode(jpeg, transformation, nullptr);
         QVERIFY(!unwatched.isNull());
 
@@ -202,8 +207,7 @@ private slots:
         QFETCH(int, turn);
         QFETCH(QRect, wanted);
         QFETCH(bool, aheadWhenAsked);
-        const auto transformation =
-            QImageIOHandler::Transformations(QImageIOHandler::Transformation(turn));
+        const QImageIOHandler::Transformations transformation = turnOf(turn);
         const QImage unwatched = decode(jpeg, transformation, nullptr);
         QVERIFY(!unwatched.isNull());
 
@@ -240,8 +244,7 @@ private slots:
     {
         QFETCH(QByteArray, second);
         QFETCH(int, turn);
-        const auto transformation =
-            QImageIOHandler::Transformations(QImageIOHandler::Transformation(turn));
+        const QImageIOHandler::Transformations transformation = turnOf(turn);
         const QByteArray jpeg =
             TestPictures::sampledJpegFile(TestPictures::photoLike(QSize(900, 600)), QSize(2, 2));
         const QImage unwatched = decode(jpeg, transformation, nullptr);
