@@ -1,15 +1,18 @@
 // Kestrova — identity photo maker.
 #pragma once
 
+#include "OpenPhotos.h"
 #include "Spread.h"
 
 #include <QString>
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 /// libjpeg-turbo's own djpeg on the file a benchmark opens, run before each
-/// timed open in the same run: decoding only the 240 x 360 corner a first
-/// paint shows, and decoding the whole photo.
+/// timed open in the same run: decoding only the stored pixels of the
+/// 240 x 360 corner a first paint shows, and decoding the whole photo.
 ///
 /// Two kinds of memory. Warm: each open follows the previous photo's release
 /// at once, so it gets pages the process has just given back. Cold: a pause
@@ -19,7 +22,7 @@
 class DjpegReference
 {
 public:
-    explicit DjpegReference(bool cold) : m_cold(cold) {}
+    DjpegReference(const OpenPhotos::PhotoFile& file, bool cold);
 
     /// djpeg on the whole file and on its corner, each after the pause, then
     /// the pause before the open; false when djpeg could not be run.
@@ -31,7 +34,8 @@ public:
 private:
     void pauseIfCold() const;
 
+    std::string m_corner;
     bool m_cold;
     Spread m_whole;
-    Spread m_corner;
+    Spread m_cornerTimes;
 };

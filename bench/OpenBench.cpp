@@ -42,7 +42,7 @@ constexpr int kKbPerMb = 1024;
 void BM_Open(benchmark::State& state, const PhotoFile& file, bool cold)
 {
     const QString path = OpenPhotos::pathOf(file);
-    DjpegReference djpeg(cold);
+    DjpegReference djpeg(file, cold);
     Spread firstPaint;
     Spread fullReady;
     QtPictureLoader loader;
@@ -73,7 +73,7 @@ void BM_Open(benchmark::State& state, const PhotoFile& file, bool cold)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         const qint64 ready = timer.nsecsElapsed();
-        if (session->photo().naturalSize() != file.size) {
+        if (session->photo().naturalSize() != file.shownSize()) {
             state.SkipWithError("the photo did not open whole");
             break;
         }
@@ -107,7 +107,7 @@ void BM_PeakMemoryReopen(benchmark::State& state, const PhotoFile& file)
             }
             peaks.push_back(double(ProcessMemory::statusKb("VmHWM")) / kKbPerMb);
         }
-        if (form.session().photo().naturalSize() != file.size) {
+        if (form.session().photo().naturalSize() != file.shownSize()) {
             state.SkipWithError("the photo did not open");
             break;
         }

@@ -4,6 +4,7 @@
 #include "TestPictures.h"
 
 #include <QDir>
+#include <QRect>
 #include <QTemporaryDir>
 
 #include <map>
@@ -14,6 +15,8 @@ namespace {
 
 constexpr int kQuality = 90;
 constexpr int kOpens = 5;
+// EXIF orientation 6: shown turned a quarter clockwise.
+constexpr int kTurnedClockwise = 6;
 
 QTemporaryDir& pictureDir()
 {
@@ -34,12 +37,25 @@ QString pathOf(const PhotoFile& file)
     const QString name = QString::fromLatin1(file.name) + QStringLiteral(".jpg");
     auto it = written.find(name);
     if (it == written.end()) {
-        const QByteArray bytes =
+        QByteArray bytes =
             TestPictures::jpegFile(TestPictures::photoLike(file.size), kQuality, file.progressive);
+        if (file.storedOnItsSide) {
+            bytes = TestPictures::withExifOrientation(bytes, kTurnedClockwise);
+        }
         it = written.emplace(name, TestPictures::writeFile(QDir(pictureDir().path()), name, bytes))
                  .first;
     }
     return it->second;
+}
+
+std::string storedCorner(const PhotoFile& file, QSize corner)
+{
+    // Turned clockwise, the shown corner's columns are the stored bottom rows.
+    const QRect stored = file.storedOnItsSide ? QRect(0, file.size.height() - corner.width(),
+                                                      corner.height(), corner.width())
+                                              : QRect(QPoint(0, 0), corner);
+    return std::to_string(stored.width()) + "x" + std::to_string(stored.height()) + "+" +
+           std::to_string(stored.x()) + "+" + std::to_string(stored.y());
 }
 
 void registerColdAndWarm(const std::string& family, OpenBenchmark run)

@@ -15,18 +15,33 @@ namespace OpenPhotos {
 struct PhotoFile
 {
     const char* name;
-    QSize size;
+    QSize size; // as stored
     bool progressive;
+    bool storedOnItsSide = false;
+
+    /// The photo as shown: stored on its side, it is turned a quarter.
+    [[nodiscard]] constexpr QSize shownSize() const
+    {
+        return storedOnItsSide ? size.transposed() : size;
+    }
 };
 
-// The progressive one is shaped like a camera's: 24 MP, written in scans.
+// The progressive one is shaped like a camera's: 24 MP, written in scans. The
+// one stored on its side is a phone's photo taken upright: its EXIF
+// orientation turns it a quarter clockwise, so the corner in view is stored
+// in its last rows.
 inline constexpr PhotoFile kFiles[] = {
     {"12MP", QSize(4000, 3000), false},
     {"24MP", QSize(6000, 4000), false},
     {"48MP", QSize(8000, 6000), false},
     {"100MP", QSize(12000, 8400), false},
     {"24MP_progressive", QSize(6000, 4000), true},
+    {"12MP_on_its_side", QSize(4000, 3000), false, true},
 };
+
+/// djpeg's -crop argument for the stored pixels of the shown corner of
+/// the given size: what a first paint decodes.
+[[nodiscard]] std::string storedCorner(const PhotoFile& file, QSize corner);
 
 /// Set by `scripts/bench.sh --short`: one quick pass that only proves the benchmarks run.
 [[nodiscard]] bool shortRun();

@@ -164,12 +164,18 @@ private:
     PaintWatch* m_watch = nullptr;
 };
 
-/// The photo's top-left corner of the given size, decoded by Qt's own JPEG reader.
+/// The photo's top-left corner of the given size as shown, decoded by Qt's
+/// own JPEG reader: clipped when stored upright, turned whole otherwise.
 QImage cornerOf(const QString& path, QSize size)
 {
     QImageReader reader(path);
-    reader.setClipRect(QRect(QPoint(0, 0), size));
-    return reader.read().convertToFormat(QImage::Format_RGB32);
+    reader.setAutoTransform(true);
+    const QRect corner(QPoint(0, 0), size);
+    if (reader.transformation() == QImageIOHandler::TransformationNone) {
+        reader.setClipRect(corner);
+        return reader.read().convertToFormat(QImage::Format_RGB32);
+    }
+    return reader.read().copy(corner).convertToFormat(QImage::Format_RGB32);
 }
 
 bool onOutline(const QRect& frame, int x, int y)
@@ -208,7 +214,7 @@ void BM_WindowOpen(benchmark::State& state, const PhotoFile& file, bool cold)
         state.SkipWithError("Qt could not read the photo's corner");
         return;
     }
-    DjpegReference djpeg(cold);
+    DjpegReference djpeg(file, cold);
     Spread onScreen;
     Spread fullReady;
     Spread grab;
@@ -218,7 +224,7 @@ void BM_WindowOpen(benchmark::State& state, const PhotoFile& file, bool cold)
         // The previous photo goes with its window; the new window then waits
         // on the screen through djpeg's runs and pauses, as for a user.
         window.reset();
-        window.emplace(path, file.size);
+        window.emplace(path, file.shownSize());
         if (!window->waitUntilShown()) {
             state.SkipWithError("the window never came on the screen");
             break;
@@ -250,7 +256,7 @@ void BM_WindowOpen(benchmark::State& state, const PhotoFile& file, bool cold)
             state.SkipWithError("the X server did not show the photo's corner");
             break;
         }
-        if (window->session().photo().naturalSize() != file.size) {
+        if (window->session().photo().naturalSize() != file.shownSize()) {
             state.SkipWithError("the photo did not open whole");
             break;
         }

@@ -47,9 +47,10 @@ cjpeg -quality 75 -grayscale "$tmp/p.ppm" >"$out/fuzz_picture_loader/jpeg-grey"
     printf '\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00\x00\x00\x00\x00'
     tail -c +3 "$out/fuzz_picture_loader/jpeg-baseline"
 } >"$out/fuzz_picture_loader/jpeg-exif-turned"
-# Wide enough for the corner in view to be decoded ahead from a second reader,
-# upright and (stored on its side) turned a quarter.
-{ printf 'P6\n880 16\n255\n'; head -c 42240 /dev/zero; } >"$tmp/wide.ppm"
+# Wide enough for the fuzzer's 24 x 36 corner to be decoded ahead from a second
+# reader, upright and (stored on its side) turned a quarter; tall enough for
+# the turned one's corner to lie below rows that are only skimmed.
+{ printf 'P6\n208 64\n255\n'; head -c 39936 /dev/zero; } >"$tmp/wide.ppm"
 cjpeg -quality 75 "$tmp/wide.ppm" >"$out/fuzz_picture_loader/jpeg-wide"
 {
     printf '\xff\xd8\xff\xe1\x00\x22Exif\x00\x00MM\x00\x2a\x00\x00\x00\x08\x00\x01'

@@ -230,7 +230,15 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
                                                        qsizetype(first + r) * job.placement.dy)
                           : job.strip + qsizetype(r) * job.width * kBytesPerPixel;
         }
-        const JDIMENSION got = jpeg_read_scanlines(&info, rows, wanted);
+        // libjpeg gives a row group or so per call: the strip is filled whole.
+        JDIMENSION got = 0;
+        while (got < wanted) {
+            const JDIMENSION more = jpeg_read_scanlines(&info, rows + got, wanted - got);
+            if (more == 0) {
+                break;
+            }
+            got += more;
+        }
         if (got == 0) {
             break;
         }
