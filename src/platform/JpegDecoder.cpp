@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -207,6 +206,12 @@ void tellRows(Job& job)
     job.rowsTold = told;
 }
 
+/// The strip's size: rows decoded there before they are placed.
+[[nodiscard]] std::size_t stripBytes(const Job& job)
+{
+    return std::size_t(job.width) * kStripRows * kBytesPerPixel;
+}
+
 [[nodiscard]] bool inCornerBand(const Job& job, JDIMENSION row)
 {
     return job.cornerPass != nullptr && row >= JDIMENSION(job.corner.top()) &&
@@ -354,7 +359,7 @@ void startCorner(const jpeg_decompress_struct& info, Job& job, const QImage& ima
         return;
     }
     corner.copy.resize(std::size_t(part.width()) * std::size_t(part.height()));
-    strip.resize(std::size_t(job.width) * kStripRows * kBytesPerPixel);
+    strip.resize(stripBytes(job));
     JpegCornerPass::Target target;
     target.origin = job.placement.origin;
     target.dx = job.placement.dx;
@@ -416,7 +421,7 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             const PagePrefault prefault(image.bits(), image.sizeInBytes());
             std::vector<uchar> strip;
             if (!job.direct) {
-                strip.resize(std::size_t(job.width) * kStripRows * kBytesPerPixel);
+                strip.resize(stripBytes(job));
                 job.strip = strip.data();
             }
             // Converted to sRGB beside the decoding where it can be, after it otherwise.
