@@ -5,7 +5,10 @@ set -euo pipefail
 build=$1
 tmp=$(mktemp -d)
 cleanup() {
-    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+    if [ -n "${app:-}" ]; then
+        kill "$app" 2>/dev/null || true
+        wait "$app" 2>/dev/null || true
+    fi
     rm -rf "$tmp"
 }
 trap cleanup EXIT
