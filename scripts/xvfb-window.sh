@@ -23,6 +23,8 @@ start_in_xvfb() {
     win=$(xdotool search --name '^Kestrova$' | head -n1)
 }
 
+# Waits for both to end, so the display is free for whatever starts next.
 stop_in_xvfb() {
     kill "${app:-}" "${xvfb:-}" 2>/dev/null || true
+    wait "${app:-}" "${xvfb:-}" 2>/dev/null || true
 }
