@@ -11,10 +11,14 @@
 #include "StreamedConversion.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -44,6 +48,8 @@ struct Placement
     qsizetype dy = 0;
 };
 
+class StripPlacer;
+
 /// Everything the decoding steps share; plain data only, because libjpeg may
 /// jump out of them.
 struct Job
@@ -57,6 +63,8 @@ struct Job
     Placement placement;
     bool direct = false;    // rows go straight into the image, upright and RGB32
     uchar* strip = nullptr; // kStripRows rows of width pixels otherwise
+    // Places strips on a thread of its own, when there is one: the strips are its.
+    StripPlacer* placer = nullptr;
     // The corner another pass decodes beside this one: this pass writes the
     // rest of its rows, and keeps its own pixels of it aside in cornerCopy
     // for when that pass fails. Its rows are told done once it is settled.
@@ -114,13 +122,13 @@ void cmykToRgb32(uchar* row, JDIMENSION width)
     }
 }
 
-/// Places columns x0 .. x1 - 1 of strip rows stripRow .. stripRow + rows - 1,
+/// Places columns x0 .. x1 - 1 of the strip's rows stripRow .. stripRow + rows - 1,
 /// which are stored rows firstRow onwards.
-void placeStrip(const Job& job, int stripRow, JDIMENSION firstRow, int rows, JDIMENSION x0,
-                JDIMENSION x1)
+void placeStrip(const Job& job, const uchar* stripData, int stripRow, JDIMENSION firstRow, int rows,
+                JDIMENSION x0, JDIMENSION x1)
 {
     const Placement& p = job.placement;
-    const auto* strip = reinterpret_cast<const QRgb*>(job.strip) + qsizetype(stripRow) * job.width;
+    const auto* strip = reinterpret_cast<const QRgb*>(stripData) + qsizetype(stripRow) * job.width;
     if (p.dx == 1 || p.dx == -1) {
         for (int r = 0; r < rows; ++r) {
             const QRgb* in = strip + qsizetype(r) * job.width;
@@ -143,7 +151,7 @@ void placeStrip(const Job& job, int stripRow, JDIMENSION firstRow, int rows, JDI
 
 /// Places the strip's rows, stored rows firstRow onwards: around the corner
 /// decoded beside this pass, whose pixels go aside into the copy instead.
-void placeAroundCorner(const Job& job, JDIMENSION firstRow, JDIMENSION rows)
+void placeAroundCorner(const Job& job, const uchar* strip, JDIMENSION firstRow, JDIMENSION rows)
 {
     const QRect& c = job.corner;
     const JDIMENSION end = firstRow + rows;
@@ -153,15 +161,14 @@ void placeAroundCorner(const Job& job, JDIMENSION firstRow, JDIMENSION rows)
     const auto right = JDIMENSION(c.right() + 1);
     // Rows a direct decode wrote in place need no placing.
     if (!job.direct) {
-        placeStrip(job, 0, firstRow, int(top - firstRow), 0, job.width);
-        placeStrip(job, int(bottom - firstRow), bottom, int(end - bottom), 0, job.width);
+        placeStrip(job, strip, 0, firstRow, int(top - firstRow), 0, job.width);
+        placeStrip(job, strip, int(bottom - firstRow), bottom, int(end - bottom), 0, job.width);
     }
     const int inBand = int(bottom - top);
-    placeStrip(job, int(top - firstRow), top, inBand, 0, left);
-    placeStrip(job, int(top - firstRow), top, inBand, right, job.width);
+    placeStrip(job, strip, int(top - firstRow), top, inBand, 0, left);
+    placeStrip(job, strip, int(top - firstRow), top, inBand, right, job.width);
     for (JDIMENSION y = top; y < bottom; ++y) {
-        const auto* in =
-            reinterpret_cast<const QRgb*>(job.strip) + qsizetype(y - firstRow) * job.width;
+        const auto* in = reinterpret_cast<const QRgb*>(strip) + qsizetype(y - firstRow) * job.width;
         std::copy(in + left, in + right, job.cornerCopy + qsizetype(y - c.top()) * c.width());
     }
 }
@@ -218,6 +225,116 @@ void tellRows(Job& job)
            row <= JDIMENSION(job.corner.bottom());
 }
 
+/// What follows the decoding of a strip, stored rows first onwards: placing
+/// its rows where they belong, and telling them.
+void finishStrip(Job& job, uchar* strip, JDIMENSION first, JDIMENSION got)
+{
+    if (job.cmyk) {
+        for (JDIMENSION r = 0; r < got; ++r) {
+            cmykToRgb32(strip + qsizetype(r) * job.width * kBytesPerPixel, job.width);
+        }
+    }
+    if (job.cornerPass != nullptr) {
+        placeAroundCorner(job, strip, first, got);
+    } else if (!job.direct) {
+        placeStrip(job, strip, 0, first, int(got), 0, job.width);
+    }
+    job.rowsDone = first + got;
+    tellRows(job);
+}
+
+/// Places strips of decoded rows on a thread of its own, in the order they
+/// were decoded, while the decoding thread fills the next one. On the
+/// decoding thread, moving the pixels of a 12 MP photo stored on its side into
+/// place took about 10 ms of its 80.
+class StripPlacer
+{
+public:
+    /// Starts the thread; throws std::system_error when none can be had.
+    explicit StripPlacer(Job& job) : m_job(job)
+    {
+        for (Strip& strip : m_strips) {
+            strip.bytes.resize(stripBytes(job));
+        }
+        m_thread = std::jthread([this] { run(); });
+    }
+    ~StripPlacer() { finish(); }
+    StripPlacer(const StripPlacer&) = delete;
+    StripPlacer& operator=(const StripPlacer&) = delete;
+
+    /// The strip to decode into next, once its rows from before are placed.
+    [[nodiscard]] uchar* freeStrip()
+    {
+        std::unique_lock lock(m_mutex);
+        Strip& strip = m_strips[m_next];
+        m_changed.wait(lock, [&strip] { return !strip.queued; });
+        return strip.bytes.data();
+    }
+    /// Hands over the strip freeStrip() gave, holding stored rows first onwards.
+    void place(JDIMENSION first, JDIMENSION rows)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            Strip& strip = m_strips[m_next];
+            strip.first = first;
+            strip.rows = rows;
+            strip.queued = true;
+            m_next = 1 - m_next;
+        }
+        m_changed.notify_all();
+    }
+    /// Returns once every strip handed over is placed, and the thread has ended.
+    void finish()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_closing = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+
+private:
+    struct Strip
+    {
+        std::vector<uchar> bytes;
+        JDIMENSION first = 0;
+        JDIMENSION rows = 0;
+        bool queued = false;
+    };
+
+    void run()
+    {
+        for (int at = 0;; at = 1 - at) {
+            Strip& strip = m_strips[at];
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this, &strip] { return strip.queued || m_closing; });
+                if (!strip.queued) {
+                    return;
+                }
+            }
+            finishStrip(m_job, strip.bytes.data(), strip.first, strip.rows);
+            {
+                const std::lock_guard lock(m_mutex);
+                strip.queued = false;
+            }
+            m_changed.notify_all();
+        }
+    }
+
+    Job& m_job;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::array<Strip, 2> m_strips;
+    int m_next = 0;
+    bool m_closing = false;
+    // Last, so it starts once the rest exists.
+    std::jthread m_thread;
+};
+
 void decodeRows(jpeg_decompress_struct& info, Job& job)
 {
     jpeg_start_decompress(&info);
@@ -229,11 +346,12 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
         }
         const JDIMENSION first = info.output_scanline;
         const JDIMENSION wanted = std::min<JDIMENSION>(kStripRows, info.output_height - first);
+        uchar* strip = job.placer != nullptr ? job.placer->freeStrip() : job.strip;
         for (JDIMENSION r = 0; r < wanted; ++r) {
             rows[r] = job.direct && !inCornerBand(job, first + r)
                           ? reinterpret_cast<JSAMPROW>(job.placement.origin +
                                                        qsizetype(first + r) * job.placement.dy)
-                          : job.strip + qsizetype(r) * job.width * kBytesPerPixel;
+                          : strip + qsizetype(r) * job.width * kBytesPerPixel;
         }
         // libjpeg gives a row group or so per call: the strip is filled whole.
         JDIMENSION got = 0;
@@ -247,18 +365,11 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
         if (got == 0) {
             break;
         }
-        if (job.cmyk) {
-            for (JDIMENSION r = 0; r < got; ++r) {
-                cmykToRgb32(rows[r], job.width);
-            }
+        if (job.placer != nullptr) {
+            job.placer->place(first, got);
+        } else {
+            finishStrip(job, strip, first, got);
         }
-        if (job.cornerPass != nullptr) {
-            placeAroundCorner(job, first, got);
-        } else if (!job.direct) {
-            placeStrip(job, 0, first, int(got), 0, job.width);
-        }
-        job.rowsDone = first + got;
-        tellRows(job);
     }
 }
 
@@ -359,7 +470,6 @@ void startCorner(const jpeg_decompress_struct& info, Job& job, const QImage& ima
         return;
     }
     corner.copy.resize(std::size_t(part.width()) * std::size_t(part.height()));
-    strip.resize(stripBytes(job));
     JpegCornerPass::Target target;
     target.origin = job.placement.origin;
     target.dx = job.placement.dx;
@@ -375,7 +485,12 @@ void startCorner(const jpeg_decompress_struct& info, Job& job, const QImage& ima
     job.cornerPass = &*corner.pass;
     job.corner = part;
     job.cornerCopy = corner.copy.data();
-    job.strip = strip.data();
+    // Decoded straight into place, the picture's rows across the corner go
+    // through a strip instead.
+    if (job.direct) {
+        strip.resize(stripBytes(job));
+        job.strip = strip.data();
+    }
 }
 
 } // namespace
@@ -420,10 +535,6 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             job.direct = !job.cmyk && job.placement.dx == 1 && job.placement.dy > 0;
             const PagePrefault prefault(image.bits(), image.sizeInBytes());
             std::vector<uchar> strip;
-            if (!job.direct) {
-                strip.resize(stripBytes(job));
-                job.strip = strip.data();
-            }
             // Converted to sRGB beside the decoding where it can be, after it otherwise.
             std::optional<StreamedConversion> streamed;
             if (profile && !profile->needsWholePicture()) {
@@ -449,7 +560,23 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
                     startCorner(info, job, image, *ahead, *listener, corner, strip);
                 }
             }
+            // Rows that have to be moved into place are moved beside the
+            // decoding where a thread can be had, on the decoding thread otherwise.
+            std::optional<StripPlacer> placer;
+            if (!job.direct) {
+                try {
+                    placer.emplace(job);
+                    job.placer = &*placer;
+                } catch (const std::system_error&) {
+                    strip.resize(stripBytes(job));
+                    job.strip = strip.data();
+                }
+            }
             bool decoded = guard.run(info, decodeRows, job) && !job.stopped;
+            if (placer) {
+                placer->finish();
+                job.placer = nullptr;
+            }
             settleCorner(job);
             // A fatal error past the first rows keeps what was decoded, as a
             // truncated file does; one before them leaves nothing to show.

@@ -363,6 +363,27 @@ private slots:
         QCOMPARE(maxDistance(loaded, reader.read()), 0);
     }
 
+    void turnedPhotoOfManyStripsLandsEveryPixelWhereQtPutsIt_data()
+    {
+        QTest::addColumn<int>("orientation");
+        for (int orientation = 2; orientation <= 8; ++orientation) {
+            QTest::addRow("orientation %d", orientation) << orientation;
+        }
+    }
+
+    void turnedPhotoOfManyStripsLandsEveryPixelWhereQtPutsIt()
+    {
+        // Many more stored rows than the decoder moves into place at a time,
+        // so every buffer they pass through is filled again and again.
+        QFETCH(int, orientation);
+        const QString path =
+            write(QStringLiteral("tall.jpg"),
+                  withExifOrientation(jpegFile(photoLike(QSize(301, 1100))), orientation));
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        QCOMPARE(maxDistance(load(path), reader.read()), 0);
+    }
+
     void oversizedHeaderIsRefusedBeforeAllocating_data()
     {
         QTest::addColumn<QByteArray>("bytes");
