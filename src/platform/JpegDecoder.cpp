@@ -455,8 +455,7 @@ QPoint stored(qsizetype x, qsizetype y, const Job& job)
 /// is stored, libjpeg-turbo decodes only its columns, and only skims the
 /// rows above it.
 void startCorner(const jpeg_decompress_struct& info, Job& job, const QImage& image,
-                 QIODevice& ahead, DecodeListener& listener, CornerAhead& corner,
-                 std::vector<uchar>& strip)
+                 QIODevice& ahead, DecodeListener& listener, CornerAhead& corner)
 {
     const QRect wanted = listener.wantedFirst().intersected(image.rect());
     if (job.cmyk || info.progressive_mode || wanted.isEmpty()) {
@@ -485,12 +484,6 @@ void startCorner(const jpeg_decompress_struct& info, Job& job, const QImage& ima
     job.cornerPass = &*corner.pass;
     job.corner = part;
     job.cornerCopy = corner.copy.data();
-    // Decoded straight into place, the picture's rows across the corner go
-    // through a strip instead.
-    if (job.direct) {
-        strip.resize(stripBytes(job));
-        job.strip = strip.data();
-    }
 }
 
 } // namespace
@@ -534,7 +527,6 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             job.placement = placementFor(image, job.width, job.height, transformation);
             job.direct = !job.cmyk && job.placement.dx == 1 && job.placement.dy > 0;
             const PagePrefault prefault(image.bits(), image.sizeInBytes());
-            std::vector<uchar> strip;
             // Converted to sRGB beside the decoding where it can be, after it otherwise.
             std::optional<StreamedConversion> streamed;
             if (profile && !profile->needsWholePicture()) {
@@ -557,7 +549,7 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             if (streaming) {
                 listener->started(image);
                 if (ahead != nullptr && !profile) {
-                    startCorner(info, job, image, *ahead, *listener, corner, strip);
+                    startCorner(info, job, image, *ahead, *listener, corner);
                 }
             }
             // Rows that have to be moved into place are moved beside the
@@ -568,9 +560,16 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
                     placer.emplace(job);
                     job.placer = &*placer;
                 } catch (const std::system_error&) {
-                    strip.resize(stripBytes(job));
-                    job.strip = strip.data();
+                    // Placed on this thread, from the one strip below.
                 }
+            }
+            // Without a placer, rows that are not decoded straight into place
+            // (all of a turned picture's, an upright one's across the corner)
+            // go through one strip.
+            std::vector<uchar> strip;
+            if (job.placer == nullptr && (!job.direct || job.cornerPass != nullptr)) {
+                strip.resize(stripBytes(job));
+                job.strip = strip.data();
             }
             bool decoded = guard.run(info, decodeRows, job) && !job.stopped;
             if (placer) {
