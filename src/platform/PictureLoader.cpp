@@ -28,8 +28,10 @@ constexpr int kAllocationLimitMb = int(kMaxPicturePixels * 4 / (1024 * 1024)) + 
 constexpr qsizetype kBmpFileHeaderBytes = 14;
 constexpr qsizetype kBmpHeaderBytes = 34;
 // OS/2 1.x pictures have a header of 12 bytes, with 16-bit sizes and no coding.
-constexpr quint32 kOs2CoreHeaderBytes = 12;
+constexpr qsizetype kOs2CoreHeaderBytes = 12;
 constexpr qsizetype kOs2HeaderBytes = kBmpFileHeaderBytes + kOs2CoreHeaderBytes;
+// The header sizes Qt reads in the Windows layout; any other it reads as OS/2 1.x.
+constexpr std::array<quint32, 4> kWindowsHeaderBytes{40, 64, 108, 124};
 
 // No JPEG of the largest picture allowed comes near the size of its pixels;
 // whatever a file holds beyond that is not read.
@@ -67,12 +69,15 @@ std::optional<BmpRows> bmpRows(const QByteArray& header)
     const char* bytes = header.constData();
     BmpRows rows;
     rows.dataOffset = qFromLittleEndian<quint32>(bytes + 10);
-    if (qFromLittleEndian<quint32>(bytes + 14) == kOs2CoreHeaderBytes) {
+    const quint32 headerBytes = qFromLittleEndian<quint32>(bytes + 14);
+    if (std::find(kWindowsHeaderBytes.begin(), kWindowsHeaderBytes.end(), headerBytes) ==
+        kWindowsHeaderBytes.end()) {
         if (header.size() < kOs2HeaderBytes) {
             return std::nullopt;
         }
-        rows.width = qFromLittleEndian<quint16>(bytes + 18);
-        rows.height = qFromLittleEndian<quint16>(bytes + 20);
+        // Signed, as Qt reads them: a negative height is rows stored top-down.
+        rows.width = qAbs(qint64(qFromLittleEndian<qint16>(bytes + 18)));
+        rows.height = qAbs(qint64(qFromLittleEndian<qint16>(bytes + 20)));
         rows.bitsPerPixel = qFromLittleEndian<quint16>(bytes + 24);
         return rows;
     }

@@ -175,6 +175,18 @@ private slots:
         QVERIFY(refused(write(QStringLiteral("first-pixels-cut.bmp"), bytes.chopped(4))));
     }
 
+    void bmpOldLayoutStoredTopDownLoads()
+    {
+        // Qt reads the old layout's sizes as signed, and a negative height as
+        // rows stored top-down; the file holds every row it needs.
+        const QImage source = photoLike(QSize(7, 5));
+        QByteArray bytes = os2BmpFile(source);
+        qToLittleEndian<qint16>(qint16(-source.height()), bytes.data() + 20);
+        const QImage loaded = load(write(QStringLiteral("top-down.bmp"), bytes));
+        QCOMPARE(loaded.size(), source.size());
+        QCOMPARE(maxDistance(loaded, source.mirrored(false, true)), 0);
+    }
+
     void jpegVariantsLoadTheirPixels_data()
     {
         QTest::addColumn<bool>("progressive");
@@ -447,6 +459,11 @@ private slots:
         QTest::newRow("JPEG cut inside its header") << jpeg.left(100);
         QTest::newRow("BMP cut inside its header") << bmp.left(30);
         QTest::newRow("BMP cut inside its pixels") << bmp.left(bmp.size() / 2);
+        // Qt reads a header of any size but the Windows ones in the old layout.
+        QByteArray oddHeader = os2BmpFile(picture);
+        qToLittleEndian<quint32>(255, oddHeader.data() + 14);
+        QTest::newRow("BMP with an odd header size, cut inside its pixels")
+            << oddHeader.left(oddHeader.size() / 2);
         // Rows of 29184 bits per pixel, 2 046 820 371 wide and 1 572 865 high: more bytes
         // than any integer holds, though the picture Qt sees is small.
         QTest::newRow("BMP whose rows overflow any size") << QByteArray::fromBase64(
