@@ -82,40 +82,69 @@ void decodeCorner(jpeg_decompress_struct& info, CornerJob& job)
 
 JpegCornerPass::JpegCornerPass(QIODevice& device, qint64 maxBytes, const Target& target,
                                DecodeListener& listener)
-    : m_thread([this, &device, maxBytes, target, &listener](std::stop_token stop) {
-          run(std::move(stop), device, maxBytes, target, listener);
-      })
-{}
+    : m_device(device), m_maxBytes(maxBytes), m_target(target), m_listener(listener)
+{
+    if (m_listener.offerAhead(*this)) {
+        return;
+    }
+    m_stage = Stage::Running;
+    m_thread = std::jthread([this] { run(); });
+}
 
-JpegCornerPass::~JpegCornerPass() = default;
+JpegCornerPass::~JpegCornerPass()
+{
+    m_stop.request_stop();
+    (void)finish();
+}
 
 bool JpegCornerPass::finish()
 {
     if (m_thread.joinable()) {
         m_thread.join();
+    } else {
+        m_listener.withdrawAhead();
     }
+    std::unique_lock lock(m_mutex);
+    if (m_stage == Stage::Offered) {
+        m_stage = Stage::Over;
+    }
+    m_over.wait(lock, [this] { return m_stage == Stage::Over; });
     return m_done;
 }
 
-void JpegCornerPass::run(std::stop_token stop, QIODevice& device, qint64 maxBytes, Target target,
-                         DecodeListener& listener)
+bool JpegCornerPass::claim()
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_stage != Stage::Offered) {
+        return false;
+    }
+    m_stage = Stage::Running;
+    return true;
+}
+
+void JpegCornerPass::run()
 {
     jpeg_decompress_struct info{};
     JpegGuard guard;
     info.err = guard.errorManager();
     JpegDeviceSource source{};
+    const std::stop_token stop = m_stop.get_token();
     CornerJob job;
     job.source = &source;
-    job.device = &device;
-    job.maxBytes = maxBytes;
-    job.target = &target;
+    job.device = &m_device;
+    job.maxBytes = m_maxBytes;
+    job.target = &m_target;
     job.stop = &stop;
-    job.listener = &listener;
+    job.listener = &m_listener;
     jpeg_create_decompress(&info);
     const bool done = guard.run(info, decodeCorner, job) && job.done;
     jpeg_destroy_decompress(&info);
-    m_done = done;
     if (done) {
-        listener.aheadDone(target.shown);
+        m_listener.aheadDone(m_target.shown);
     }
+    // Whoever waits may end this pass as soon as it hears it is over.
+    const std::lock_guard lock(m_mutex);
+    m_done = done;
+    m_stage = Stage::Over;
+    m_over.notify_all();
 }

@@ -1,6 +1,8 @@
 // Kestrova — identity photo maker.
 #include "PictureStream.h"
 
+#include <utility>
+
 PictureStream::PictureStream(Decode decode, QRect wantedFirst, RegionDone onRegion,
                              std::function<void()> onFinished)
     : m_onRegion(std::move(onRegion)), m_onFinished(std::move(onFinished)),
@@ -31,16 +33,30 @@ void PictureStream::run(const Decode& decode)
 void PictureStream::waitFor(const QRect& region)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this, &region] {
-        if (m_finished) {
-            return true;
+    for (;;) {
+        m_changed.wait(lock, [this, &region] { return holds(region) || m_offered != nullptr; });
+        if (holds(region)) {
+            return;
         }
-        if (m_picture.isNull()) {
-            return false;
+        AheadWork* work = std::exchange(m_offered, nullptr);
+        if (work->claim()) {
+            lock.unlock();
+            work->run();
+            lock.lock();
         }
-        const QRect wanted = region.intersected(m_picture.rect());
-        return wanted.isEmpty() || m_ready.contains(wanted) || m_ahead.contains(wanted);
-    });
+    }
+}
+
+bool PictureStream::holds(const QRect& region) const
+{
+    if (m_finished) {
+        return true;
+    }
+    if (m_picture.isNull()) {
+        return false;
+    }
+    const QRect wanted = region.intersected(m_picture.rect());
+    return wanted.isEmpty() || m_ready.contains(wanted) || m_ahead.contains(wanted);
 }
 
 void PictureStream::waitUntilFinished()
@@ -109,4 +125,20 @@ void PictureStream::aheadDone(const QRect& region)
         m_ahead = region;
     }
     m_changed.notify_all();
+}
+
+bool PictureStream::offerAhead(AheadWork& work)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_offered = &work;
+    }
+    m_changed.notify_all();
+    return true;
+}
+
+void PictureStream::withdrawAhead()
+{
+    const std::lock_guard lock(m_mutex);
+    m_offered = nullptr;
 }

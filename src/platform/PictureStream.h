@@ -35,7 +35,9 @@ public:
     PictureStream(const PictureStream&) = delete;
     PictureStream& operator=(const PictureStream&) = delete;
 
-    /// Returns once every pixel of region within the picture is final, or the decode is over.
+    /// Returns once every pixel of region within the picture is final, or the
+    /// decode is over. Meanwhile runs what work the decoder offers towards the
+    /// part wanted first, on this thread, which would only wait otherwise.
     void waitFor(const QRect& region);
     /// Returns once the decode is over.
     void waitUntilFinished();
@@ -53,9 +55,13 @@ public:
     [[nodiscard]] bool stopRequested() const override;
     [[nodiscard]] QRect wantedFirst() const override;
     void aheadDone(const QRect& region) override;
+    [[nodiscard]] bool offerAhead(AheadWork& work) override;
+    void withdrawAhead() override;
 
 private:
     void run(const Decode& decode);
+    /// Whether the decode has ended or region is in; with m_mutex held.
+    [[nodiscard]] bool holds(const QRect& region) const;
 
     RegionDone m_onRegion;
     std::function<void()> m_onFinished;
@@ -65,6 +71,7 @@ private:
     const QRect m_wantedFirst;
     QRect m_ready;
     QRect m_ahead;
+    AheadWork* m_offered = nullptr;
     bool m_finished = false;
     std::atomic<bool> m_stop = false;
     // Last, so it is started once everything it uses exists, and joined first.

@@ -22,6 +22,14 @@ constexpr QSize kSize(301, 203);
 class RecordingListener final : public DecodeListener
 {
 public:
+    /// What the listener does with work offered to it.
+    enum class Offers
+    {
+        Declined,
+        RunAtOnce,
+        NeverTakenUp,
+    };
+
     struct Seen
     {
         QRect region;
@@ -50,12 +58,25 @@ public:
         const std::lock_guard lock(m_mutex);
         ahead.push_back({region, m_picture.copy(region)});
     }
+    [[nodiscard]] bool offerAhead(AheadWork& work) override
+    {
+        if (offers == Offers::Declined) {
+            return false;
+        }
+        ++offersTaken;
+        if (offers == Offers::RunAtOnce && work.claim()) {
+            work.run();
+        }
+        return true;
+    }
 
     std::vector<Seen> seen;
     std::vector<Seen> ahead;
     QRect wanted;
     int startedCalls = 0;
     int stopAfter = -1;
+    Offers offers = Offers::Declined;
+    int offersTaken = 0;
 
 private:
     mutable std::mutex m_mutex;
@@ -223,6 +244,41 @@ private slots:
         QCOMPARE(int(listener.ahead.size()), 1);
         QCOMPARE(listener.ahead[0].region, wanted);
         QCOMPARE(listener.ahead[0].pixels, unwatched.copy(wanted));
+    }
+
+    void cornerOfferedToTheListenerIsRunOrLeftToTheWholeDecode()
+    {
+        const QImage photo = TestPictures::photoLike(QSize(1200, 803));
+        const QRect wanted(0, 0, 240, 360);
+        for (const bool cutShort : {false, true}) {
+            QByteArray jpeg = TestPictures::sampledJpegFile(photo, QSize(2, 2));
+            if (cutShort) {
+                jpeg = jpeg.left(jpeg.size() / 5);
+            }
+            const QImage unwatched = decode(jpeg, {}, nullptr);
+
+            RecordingListener runs;
+            runs.wanted = wanted;
+            runs.offers = RecordingListener::Offers::RunAtOnce;
+            QCOMPARE(decode(jpeg, {}, &runs, &jpeg), unwatched);
+            QCOMPARE(runs.offersTaken, 1);
+            checkRegionsTold(runs.seen, unwatched);
+            // Run by the listener, the pass tells what it decoded; a file cut
+            // within the corner's rows leaves the corner to the whole decode.
+            QCOMPARE(int(runs.ahead.size()), cutShort ? 0 : 1);
+            if (!cutShort) {
+                QCOMPARE(runs.ahead[0].pixels, unwatched.copy(wanted));
+            }
+
+            // Taken but never run: the whole decode fills the corner itself.
+            RecordingListener keeps;
+            keeps.wanted = wanted;
+            keeps.offers = RecordingListener::Offers::NeverTakenUp;
+            QCOMPARE(decode(jpeg, {}, &keeps, &jpeg), unwatched);
+            QCOMPARE(keeps.offersTaken, 1);
+            QVERIFY(keeps.ahead.empty());
+            checkRegionsTold(keeps.seen, unwatched);
+        }
     }
 
     void secondReaderThatFailsLeavesTheCornerToTheWholeDecode_data()

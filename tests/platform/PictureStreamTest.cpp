@@ -84,6 +84,45 @@ private slots:
         QCOMPARE(stream->picture().size(), QSize(2000, 1500));
     }
 
+    void workOfferedForThePartWantedFirstRunsOnTheThreadWaitingForIt()
+    {
+        // Work that tells the part wanted first done, offered by a decode
+        // that then only ends when asked to, or gives up after a while.
+        struct Corner final : AheadWork
+        {
+            DecodeListener* listener = nullptr;
+            int claims = 0;
+            std::thread::id ranOn;
+            bool claim() override { return claims++ == 0; }
+            void run() override
+            {
+                ranOn = std::this_thread::get_id();
+                listener->aheadDone(listener->wantedFirst());
+            }
+        };
+        Corner corner;
+        PictureStream stream(
+            [&corner](DecodeListener* listener) -> std::optional<QImage> {
+                QImage picture(2000, 1500, QImage::Format_RGB32);
+                listener->started(picture);
+                corner.listener = listener;
+                if (!listener->offerAhead(corner)) {
+                    return std::nullopt;
+                }
+                const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (!listener->stopRequested() && std::chrono::steady_clock::now() < giveUp) {
+                    std::this_thread::yield();
+                }
+                listener->withdrawAhead();
+                return std::nullopt;
+            },
+            kFirstView, PictureStream::RegionDone{}, std::function<void()>{});
+        stream.waitFor(kFirstView);
+        QVERIFY(!stream.isFinished());
+        QVERIFY(corner.ranOn == std::this_thread::get_id());
+        QCOMPARE(corner.claims, 1);
+    }
+
     void replacedFileNeverShowsThroughThePartWantedFirst()
     {
         // The part in view may be decoded from a second reader of the file;
