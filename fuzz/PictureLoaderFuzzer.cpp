@@ -66,9 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (std::optional<PendingPicture> pending = loader.open(inputPath())) {
         // A corner far smaller than the work area, so that the fuzzer's small
-        // pictures are wide enough for it to be decoded ahead.
-        const std::unique_ptr<PictureStream> stream = pending->stream(
-            QRect(0, 0, 24, 36), PictureStream::RegionDone{}, std::function<void()>{});
+        // pictures are wide enough for it to be decoded ahead, by this thread
+        // while it waits for the corner, as the window's does.
+        const QRect corner(0, 0, 24, 36);
+        const std::unique_ptr<PictureStream> stream =
+            pending->stream(corner, PictureStream::RegionDone{}, std::function<void()>{});
+        stream->waitFor(corner);
         stream->waitUntilFinished();
         if (stream->picture() != image.value_or(QImage())) {
             fail("a picture decoded while watched differs");
