@@ -20,7 +20,8 @@ public:
     /// Reads at most maxBytes from device, from where it stands; a device that
     /// ends early or fails to read is taken as a truncated file. Given ahead,
     /// a second reader of the same file at its start, the part the listener
-    /// wants first may be decoded from it beside the rest, and come sooner.
+    /// wants first may be decoded from it beside the rest, and come sooner:
+    /// on the thread the listener has waiting for it, if it takes the offer.
     [[nodiscard]] static QImage decode(QIODevice& device, qint64 maxBytes,
                                        QImageIOHandler::Transformations transformation,
                                        qint64 maxPixels, DecodeListener* listener = nullptr,
