@@ -122,13 +122,19 @@ void cmykToRgb32(uchar* row, JDIMENSION width)
     }
 }
 
+/// Where row r of a strip starts, in bytes: a strip holds rows of the stored width.
+[[nodiscard]] qsizetype stripOffset(const Job& job, qsizetype r)
+{
+    return r * qsizetype(job.width) * kBytesPerPixel;
+}
+
 /// Places columns x0 .. x1 - 1 of the strip's rows stripRow .. stripRow + rows - 1,
 /// which are stored rows firstRow onwards.
 void placeStrip(const Job& job, const uchar* stripData, int stripRow, JDIMENSION firstRow, int rows,
                 JDIMENSION x0, JDIMENSION x1)
 {
     const Placement& p = job.placement;
-    const auto* strip = reinterpret_cast<const QRgb*>(stripData) + qsizetype(stripRow) * job.width;
+    const auto* strip = reinterpret_cast<const QRgb*>(stripData + stripOffset(job, stripRow));
     if (p.dx == 1 || p.dx == -1) {
         for (int r = 0; r < rows; ++r) {
             const QRgb* in = strip + qsizetype(r) * job.width;
@@ -168,7 +174,7 @@ void placeAroundCorner(const Job& job, const uchar* strip, JDIMENSION firstRow, 
     placeStrip(job, strip, int(top - firstRow), top, inBand, 0, left);
     placeStrip(job, strip, int(top - firstRow), top, inBand, right, job.width);
     for (JDIMENSION y = top; y < bottom; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(strip) + qsizetype(y - firstRow) * job.width;
+        const auto* in = reinterpret_cast<const QRgb*>(strip + stripOffset(job, y - firstRow));
         std::copy(in + left, in + right, job.cornerCopy + qsizetype(y - c.top()) * c.width());
     }
 }
@@ -216,7 +222,7 @@ void tellRows(Job& job)
 /// The strip's size: rows decoded there before they are placed.
 [[nodiscard]] std::size_t stripBytes(const Job& job)
 {
-    return std::size_t(job.width) * kStripRows * kBytesPerPixel;
+    return std::size_t(stripOffset(job, kStripRows));
 }
 
 [[nodiscard]] bool inCornerBand(const Job& job, JDIMENSION row)
@@ -231,7 +237,7 @@ void finishStrip(Job& job, uchar* strip, JDIMENSION first, JDIMENSION got)
 {
     if (job.cmyk) {
         for (JDIMENSION r = 0; r < got; ++r) {
-            cmykToRgb32(strip + qsizetype(r) * job.width * kBytesPerPixel, job.width);
+            cmykToRgb32(strip + stripOffset(job, r), job.width);
         }
     }
     if (job.cornerPass != nullptr) {
@@ -351,7 +357,7 @@ void decodeRows(jpeg_decompress_struct& info, Job& job)
             rows[r] = job.direct && !inCornerBand(job, first + r)
                           ? reinterpret_cast<JSAMPROW>(job.placement.origin +
                                                        qsizetype(first + r) * job.placement.dy)
-                          : strip + qsizetype(r) * job.width * kBytesPerPixel;
+                          : strip + stripOffset(job, r);
         }
         // libjpeg gives a row group or so per call: the strip is filled whole.
         JDIMENSION got = 0;
