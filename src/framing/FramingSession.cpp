@@ -110,11 +110,16 @@ bool FramingSession::open(const QString& fileName)
     // Only for a file that shows whatever it decodes: a BMP or GIF whose data
     // turns out broken would otherwise leave the user with no photo at all.
     if (pending->showsWhatItDecodes()) {
+        m_oldPhotoMemory.emplace();
         m_screenPicture = ScaledPhoto();
         m_picture = ScaledPhoto();
         applyPhotoGeometry();
     }
-    if (!showFirstView(*pending)) {
+    const bool shown = showFirstView(*pending);
+    if (!m_load) {
+        m_oldPhotoMemory.reset();
+    }
+    if (!shown) {
         return false;
     }
     PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
@@ -167,6 +172,8 @@ void FramingSession::completeLoading()
 {
     const std::unique_ptr<PhotoLoad> load = std::move(m_load);
     showPhoto(ScaledPhoto(load->finish()));
+    // Its pictures are made: what they did not take of the old photo's memory goes.
+    m_oldPhotoMemory.reset();
     runWaiting();
 }
 

@@ -6,6 +6,7 @@
 #include "ScaledPhoto.h"
 #include "WorkAreaScene.h"
 #include "platform/FaceFinder.h"
+#include "platform/MappedImage.h"
 #include "platform/Twips.h"
 
 #include <QImage>
@@ -166,6 +167,9 @@ private:
     std::shared_ptr<const PhotoPyramid> m_searchedPhoto;
     QFutureWatcher<FaceSearch> m_search;
 
+    // While a photo that replaced another comes in, the old one's memory,
+    // kept for its pictures to take.
+    std::optional<MappedImageReuse> m_oldPhotoMemory;
     // The photo still coming in.
     std::unique_ptr<PhotoLoad> m_load;
     std::deque<std::function<void()>> m_waiting;

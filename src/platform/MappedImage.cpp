@@ -3,6 +3,11 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
+#include <mutex>
+#include <new>
+#include <vector>
+
 namespace {
 
 constexpr qsizetype kBytesPerPixel = 4;
@@ -13,10 +18,79 @@ struct Mapping
     std::size_t bytes;
 };
 
-void unmap(void* info)
+/// The memory kept for the next pictures, while anyone wants it kept.
+struct Kept
 {
-    auto* mapping = static_cast<Mapping*>(info);
-    munmap(mapping->data, mapping->bytes);
+    std::mutex mutex;
+    int reusers = 0;
+    std::vector<Mapping> mappings;
+};
+
+Kept& kept()
+{
+    // Never destroyed: a picture may be let go as the program ends.
+    static Kept* const instance = new Kept;
+    return *instance;
+}
+
+void unmap(const Mapping& mapping)
+{
+    munmap(mapping.data, mapping.bytes);
+}
+
+/// Takes the kept mapping that fits best, resized to bytes: the smallest
+/// large enough, or else the largest; null when none is kept or it cannot
+/// be resized.
+void* takeKept(std::size_t bytes)
+{
+    Mapping taken{};
+    {
+        Kept& k = kept();
+        const std::lock_guard lock(k.mutex);
+        if (k.mappings.empty()) {
+            return nullptr;
+        }
+        const auto better = [bytes](const Mapping& a, const Mapping& b) {
+            const bool aFits = a.bytes >= bytes;
+            const bool bFits = b.bytes >= bytes;
+            if (aFits != bFits) {
+                return aFits;
+            }
+            return aFits ? a.bytes < b.bytes : a.bytes > b.bytes;
+        };
+        const auto best = std::min_element(k.mappings.begin(), k.mappings.end(), better);
+        taken = *best;
+        k.mappings.erase(best);
+    }
+    if (taken.bytes == bytes) {
+        return taken.data;
+    }
+    // Shrunk, the rest goes back to the system; grown, the new part comes fresh.
+    void* resized = mremap(taken.data, taken.bytes, bytes, MREMAP_MAYMOVE);
+    if (resized == MAP_FAILED) {
+        unmap(taken);
+        return nullptr;
+    }
+    return resized;
+}
+
+void release(void* info)
+{
+    const auto* mapping = static_cast<Mapping*>(info);
+    {
+        Kept& k = kept();
+        const std::lock_guard lock(k.mutex);
+        if (k.reusers > 0) {
+            try {
+                k.mappings.push_back(*mapping);
+                delete mapping;
+                return;
+            } catch (const std::bad_alloc&) {
+                // No room to note it: handed back instead.
+            }
+        }
+    }
+    unmap(*mapping);
     delete mapping;
 }
 
@@ -29,10 +103,45 @@ QImage mappedImage(QSize size, QImage::Format format)
     }
     const qsizetype bytesPerLine = qsizetype(size.width()) * kBytesPerPixel;
     const auto bytes = std::size_t(bytesPerLine) * std::size_t(size.height());
-    void* data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (data == MAP_FAILED) {
-        return {};
+    void* data = takeKept(bytes);
+    if (data == nullptr) {
+        data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (data == MAP_FAILED) {
+            return {};
+        }
     }
     return QImage(static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, format,
-                  unmap, new Mapping{data, bytes});
+                  release, new Mapping{data, bytes});
+}
+
+MappedImageReuse::MappedImageReuse()
+{
+    Kept& k = kept();
+    const std::lock_guard lock(k.mutex);
+    ++k.reusers;
+}
+
+MappedImageReuse::~MappedImageReuse()
+{
+    std::vector<Mapping> left;
+    {
+        Kept& k = kept();
+        const std::lock_guard lock(k.mutex);
+        if (--k.reusers > 0) {
+            return;
+        }
+        left.swap(k.mappings);
+    }
+    std::for_each(left.begin(), left.end(), unmap);
+}
+
+qsizetype MappedImageReuse::keptBytes()
+{
+    Kept& k = kept();
+    const std::lock_guard lock(k.mutex);
+    qsizetype total = 0;
+    for (const Mapping& mapping : k.mappings) {
+        total += qsizetype(mapping.bytes);
+    }
+    return total;
 }

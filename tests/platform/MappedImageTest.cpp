@@ -7,6 +7,7 @@
 
 #include <QTest>
 
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -73,6 +74,71 @@ private slots:
                                     .arg(photo + 1)
                                     .arg(rest - firstRest)));
         }
+    }
+
+    void memoryLetGoWhileReusedGoesToTheNextPictures()
+    {
+        const QSize size(1000, 700);
+        const auto bytes = qsizetype(size.width()) * size.height() * 4;
+        {
+            QImage unkept = mappedImage(size, QImage::Format_RGB32);
+            QVERIFY(!unkept.isNull());
+        }
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
+
+        const MappedImageReuse reuse;
+        QImage old = mappedImage(size, QImage::Format_RGB32);
+        old.fill(qRgb(9, 9, 9));
+        const uchar* oldBits = old.constBits();
+        // Kept only once the last copy goes.
+        const QImage copy = old;
+        old = QImage();
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
+        QCOMPARE(copy.pixel(size.width() - 1, size.height() - 1), qRgb(9, 9, 9));
+        const_cast<QImage&>(copy) = QImage();
+        QCOMPARE(MappedImageReuse::keptBytes(), bytes);
+
+        const QImage next = mappedImage(size, QImage::Format_RGB32);
+        QCOMPARE(next.constBits(), oldBits);
+        QCOMPARE(next.size(), size);
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
+    }
+
+    void keptMemoryIsResizedToFitAndGoesWithTheLastReuse()
+    {
+        const QSize large(1200, 900);
+        const QSize small(300, 200);
+        auto bytesOf = [](QSize size) { return qsizetype(size.width()) * size.height() * 4; };
+        auto outer = std::make_unique<MappedImageReuse>();
+        {
+            const MappedImageReuse inner;
+            {
+                const QImage a = mappedImage(large, QImage::Format_RGB32);
+                const QImage b = mappedImage(small, QImage::Format_RGB32);
+                QVERIFY(!a.isNull() && !b.isNull());
+            }
+            QCOMPARE(MappedImageReuse::keptBytes(), bytesOf(large) + bytesOf(small));
+            // The smallest that is large enough, cut down to size.
+            const QSize middle(400, 300);
+            QImage cut = mappedImage(middle, QImage::Format_RGB32);
+            QCOMPARE(MappedImageReuse::keptBytes(), bytesOf(small));
+            cut.fill(qRgb(3, 3, 3));
+            QCOMPARE(cut.pixel(middle.width() - 1, middle.height() - 1), qRgb(3, 3, 3));
+            cut = QImage();
+            // None large enough: the largest, grown, every pixel of it usable.
+            const QSize huge(1600, 1200);
+            QImage grown = mappedImage(huge, QImage::Format_RGB32);
+            QCOMPARE(MappedImageReuse::keptBytes(), bytesOf(small));
+            grown.fill(qRgb(4, 4, 4));
+            QCOMPARE(grown.pixel(huge.width() - 1, huge.height() - 1), qRgb(4, 4, 4));
+        }
+        // Still kept while another reuse lasts, handed back with the last.
+        QCOMPARE(MappedImageReuse::keptBytes(), bytesOf(QSize(1600, 1200)) + bytesOf(small));
+        outer.reset();
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
+        QImage after = mappedImage(small, QImage::Format_RGB32);
+        after = QImage();
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
     }
 };
 
