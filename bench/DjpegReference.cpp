@@ -61,8 +61,9 @@ void DjpegReference::pauseIfCold() const
     }
 }
 
-DjpegReference::DjpegReference(const OpenPhotos::PhotoFile& file, bool cold)
-    : m_corner(OpenPhotos::storedCorner(file, kCorner)), m_cold(cold)
+DjpegReference::DjpegReference(const OpenPhotos::PhotoFile& file, OpenPhotos::Opening opening)
+    : m_corner(OpenPhotos::storedCorner(file, kCorner)),
+      m_cold(opening != OpenPhotos::Opening::Warm)
 {}
 
 bool DjpegReference::runBeforeOpen(const QString& path)

@@ -15,14 +15,15 @@
 /// 240 x 360 corner a first paint shows, and decoding the whole photo.
 ///
 /// Two kinds of memory. Warm: each open follows the previous photo's release
-/// at once, so it gets pages the process has just given back. Cold: a pause
-/// comes before every timed run, as a user makes between opens; a virtual
-/// machine hands freed memory back to its host within seconds, and pages must
-/// then be fetched and cleared again. Both djpeg runs get the same pause.
+/// at once, so it gets pages the process has just given back. Cold, and
+/// again: a pause comes before every timed run, as a user makes between
+/// opens; a virtual machine hands freed memory back to its host within
+/// seconds, and pages must then be fetched and cleared again. Both djpeg runs
+/// get the same pause.
 class DjpegReference
 {
 public:
-    DjpegReference(const OpenPhotos::PhotoFile& file, bool cold);
+    DjpegReference(const OpenPhotos::PhotoFile& file, OpenPhotos::Opening opening);
 
     /// djpeg on the whole file and on its corner, each after the pause, then
     /// the pause before the open; false when djpeg could not be run.

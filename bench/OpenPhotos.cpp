@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <utility>
 
 namespace OpenPhotos {
 
@@ -58,17 +59,22 @@ std::string storedCorner(const PhotoFile& file, QSize corner)
            std::to_string(stored.x()) + "+" + std::to_string(stored.y());
 }
 
-void registerColdAndWarm(const std::string& family, OpenBenchmark run)
+void registerOpenings(const std::string& family, OpenBenchmark run)
 {
     const bool quick = shortRun();
+    const std::pair<Opening, const char*> openings[] = {
+        {Opening::Cold, "/cold"}, {Opening::Warm, "/warm"}, {Opening::Again, "/again"}};
     for (const PhotoFile& file : kFiles) {
         // A quick pass opens only the smallest file, so CI stays quick.
         if (quick && &file != &kFiles[0]) {
             continue;
         }
-        for (const bool cold : {true, false}) {
-            const std::string name = family + "/" + file.name + (cold ? "/cold" : "/warm");
-            benchmark::RegisterBenchmark(name.c_str(), run, file, cold)
+        for (const auto& [opening, suffix] : openings) {
+            if (opening == Opening::Again && (file.progressive || file.storedOnItsSide)) {
+                continue;
+            }
+            const std::string name = family + "/" + file.name + suffix;
+            benchmark::RegisterBenchmark(name.c_str(), run, file, opening)
                 ->Iterations(quick ? 1 : kOpens)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();

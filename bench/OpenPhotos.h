@@ -49,10 +49,23 @@ inline constexpr PhotoFile kFiles[] = {
 /// The file's path, written on first use.
 [[nodiscard]] QString pathOf(const PhotoFile& file);
 
-using OpenBenchmark = void (*)(benchmark::State&, const PhotoFile&, bool cold);
+/// What comes before an open.
+enum class Opening
+{
+    // A pause, in a window of its own: the first photo a user opens.
+    Cold,
+    // The previous photo let go just before, in a window of its own.
+    Warm,
+    // A pause, in the window still showing the same photo opened before, as
+    // a user opens one photo after another; the open lets that one go.
+    Again,
+};
 
-/// Registers family/<photo>/cold and family/<photo>/warm for every photo, five
-/// opens each; a quick pass, only the smallest photo, opened once.
-void registerColdAndWarm(const std::string& family, OpenBenchmark run);
+using OpenBenchmark = void (*)(benchmark::State&, const PhotoFile&, Opening opening);
+
+/// Registers family/<photo>/cold and family/<photo>/warm for every photo, and
+/// family/<photo>/again for the upright baseline ones, five opens each; a
+/// quick pass, only the smallest photo, opened once.
+void registerOpenings(const std::string& family, OpenBenchmark run);
 
 } // namespace OpenPhotos

@@ -81,6 +81,8 @@ public:
 
     [[nodiscard]] int paints() const { return m_paints; }
     [[nodiscard]] bool photoPainted() const { return m_photoPainted; }
+    /// From now on, only a paint that follows counts.
+    void rearm() { m_photoPainted = false; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -106,9 +108,8 @@ class OpenWindow
 {
 public:
     OpenWindow(const QString& path, QSize photoSize)
-        : m_services(m_platform.withPictures(m_loader)), m_form(m_services)
+        : m_path(path), m_services(m_platform.withPictures(m_loader)), m_form(m_services)
     {
-        m_platform.openDialog.answers = QStringList{path};
         m_workArea = m_form.findChild<QWidget*>(kWorkAreaName);
         m_open = m_form.findChild<QWidget*>(kOpenButtonName);
         if (m_workArea) {
@@ -133,7 +134,12 @@ public:
         return shown;
     }
 
-    void pressOpen() const { pressAndRelease(m_open); }
+    void pressOpen()
+    {
+        m_platform.openDialog.answers = QStringList{m_path};
+        m_watch->rearm();
+        pressAndRelease(m_open);
+    }
 
     /// Waits until a paint of the work area has shown the photo; false if none does.
     [[nodiscard]] bool waitUntilPhotoPainted() const
@@ -155,6 +161,7 @@ public:
     [[nodiscard]] const FramingSession& session() const { return m_form.session(); }
 
 private:
+    QString m_path;
     FakePlatform m_platform;
     QtPictureLoader m_loader;
     Services m_services;
@@ -206,28 +213,42 @@ bool showsCorner(const QImage& grabbed, const QImage& corner, const QRect& frame
     return true;
 }
 
-void BM_WindowOpen(benchmark::State& state, const PhotoFile& file, bool cold)
+void BM_WindowOpen(benchmark::State& state, const PhotoFile& file, OpenPhotos::Opening opening)
 {
+    const bool again = opening == OpenPhotos::Opening::Again;
     const QString path = OpenPhotos::pathOf(file);
     const QImage corner = cornerOf(path, Form1Controls::workAreaClientSize(TwipsScale{}));
     if (corner.isNull()) {
         state.SkipWithError("Qt could not read the photo's corner");
         return;
     }
-    DjpegReference djpeg(file, cold);
+    DjpegReference djpeg(file, opening);
     Spread onScreen;
     Spread fullReady;
     Spread grab;
     std::optional<OpenWindow> window;
     for (auto _ : state) {
         state.PauseTiming();
-        // The previous photo goes with its window; the new window then waits
-        // on the screen through djpeg's runs and pauses, as for a user.
-        window.reset();
-        window.emplace(path, file.shownSize());
-        if (!window->waitUntilShown()) {
-            state.SkipWithError("the window never came on the screen");
-            break;
+        // The previous photo goes with its window, or with the open in the
+        // same one; the window then waits on the screen through djpeg's runs
+        // and pauses, as for a user.
+        if (!again || !window) {
+            window.reset();
+            window.emplace(path, file.shownSize());
+            if (!window->waitUntilShown()) {
+                state.SkipWithError("the window never came on the screen");
+                break;
+            }
+            if (again) {
+                window->pressOpen();
+                if (!waitUntil([&window, &file] {
+                        return window->session().photo().naturalSize() == file.shownSize() &&
+                               !window->session().isLoadingPhoto();
+                    })) {
+                    state.SkipWithError("the photo to open again never opened");
+                    break;
+                }
+            }
         }
         if (!djpeg.runBeforeOpen(path)) {
             state.SkipWithError("djpeg could not be run");
@@ -285,7 +306,7 @@ int main(int argc, char** argv)
     qputenv("QT_SCALE_FACTOR", "1");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    OpenPhotos::registerColdAndWarm("BM_WindowOpen", BM_WindowOpen);
+    OpenPhotos::registerOpenings("BM_WindowOpen", BM_WindowOpen);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
