@@ -54,25 +54,25 @@ double djpegSeconds(const QString& path, const char* crop)
 
 } // namespace
 
-void DjpegReference::pauseIfCold() const
+void DjpegReference::pauseUnlessWarm() const
 {
-    if (m_cold) {
+    if (m_paused) {
         std::this_thread::sleep_for(coldPause());
     }
 }
 
 DjpegReference::DjpegReference(const OpenPhotos::PhotoFile& file, OpenPhotos::Opening opening)
     : m_corner(OpenPhotos::storedCorner(file, kCorner)),
-      m_cold(opening != OpenPhotos::Opening::Warm)
+      m_paused(opening != OpenPhotos::Opening::Warm)
 {}
 
 bool DjpegReference::runBeforeOpen(const QString& path)
 {
-    pauseIfCold();
+    pauseUnlessWarm();
     m_whole.add(djpegSeconds(path, nullptr));
-    pauseIfCold();
+    pauseUnlessWarm();
     m_cornerTimes.add(djpegSeconds(path, m_corner.c_str()));
-    pauseIfCold();
+    pauseUnlessWarm();
     return m_whole.values.back() >= 0 && m_cornerTimes.values.back() >= 0;
 }
 

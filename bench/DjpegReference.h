@@ -33,10 +33,10 @@ public:
     void report(benchmark::State& state, const Spread& firstPaint, const Spread& fullReady) const;
 
 private:
-    void pauseIfCold() const;
+    void pauseUnlessWarm() const;
 
     std::string m_corner;
-    bool m_cold;
+    bool m_paused;
     Spread m_whole;
     Spread m_cornerTimes;
 };

@@ -52,12 +52,12 @@ void BM_Open(benchmark::State& state, const PhotoFile& file, OpenPhotos::Opening
     QImage screen(kClient, QImage::Format_RGB32);
     for (auto _ : state) {
         state.PauseTiming();
-        if (!again) {
+        // The previous photo goes with its session, or with the open in the same one.
+        if (!again || !session) {
             session.reset();
-        } else if (!session) {
-            // The photo opened again from the first timed open on.
             session.emplace(loader, faces, TwipsScale{}, kClient, kBack);
-            if (!session->open(path)) {
+            // The photo opened again from the first timed open on.
+            if (again && !session->open(path)) {
                 state.SkipWithError("the photo did not open");
                 break;
             }
@@ -68,9 +68,6 @@ void BM_Open(benchmark::State& state, const PhotoFile& file, OpenPhotos::Opening
         if (!djpeg.runBeforeOpen(path)) {
             state.SkipWithError("djpeg could not be run");
             break;
-        }
-        if (!session) {
-            session.emplace(loader, faces, TwipsScale{}, kClient, kBack);
         }
         state.ResumeTiming();
 

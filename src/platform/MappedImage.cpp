@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -76,14 +77,13 @@ void* takeKept(std::size_t bytes)
 
 void release(void* info)
 {
-    const auto* mapping = static_cast<Mapping*>(info);
+    const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
     {
         Kept& k = kept();
         const std::lock_guard lock(k.mutex);
         if (k.reusers > 0) {
             try {
                 k.mappings.push_back(*mapping);
-                delete mapping;
                 return;
             } catch (const std::bad_alloc&) {
                 // No room to note it: handed back instead.
@@ -91,7 +91,6 @@ void release(void* info)
         }
     }
     unmap(*mapping);
-    delete mapping;
 }
 
 } // namespace
