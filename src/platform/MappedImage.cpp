@@ -29,8 +29,10 @@ struct Kept
 
 Kept& kept()
 {
-    // Never destroyed: a picture may be let go as the program ends.
-    static Kept* const instance = new Kept;
+    // Never destroyed: a picture may be let go as the program ends. Made in
+    // place, so that taking no memory of its own it cannot fail.
+    alignas(Kept) static unsigned char storage[sizeof(Kept)];
+    static Kept* const instance = new (storage) Kept;
     return *instance;
 }
 
@@ -109,8 +111,26 @@ QImage mappedImage(QSize size, QImage::Format format)
             return {};
         }
     }
-    return QImage(static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, format,
-                  release, new Mapping{data, bytes});
+    // Until the picture owns the mapping, no room for its note or for the
+    // picture itself hands it straight back.
+    auto note = std::unique_ptr<Mapping>(new (std::nothrow) Mapping{data, bytes});
+    if (note == nullptr) {
+        unmap(Mapping{data, bytes});
+        return {};
+    }
+    try {
+        QImage image(static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, format,
+                     release, note.get());
+        if (image.isNull()) {
+            unmap(*note);
+            return {};
+        }
+        note.release();
+        return image;
+    } catch (const std::bad_alloc&) {
+        unmap(*note);
+        return {};
+    }
 }
 
 MappedImageReuse::MappedImageReuse()

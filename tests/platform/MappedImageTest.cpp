@@ -7,11 +7,17 @@
 
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
 namespace {
+
+// Counted down by every allocation on this thread; the one that takes it to
+// zero fails as if memory had run out. Negative: none fails.
+thread_local int allocationsBeforeFailure = -1;
 
 constexpr QSize kPhotoSize(8000, 6000);
 constexpr int kSmallestSide = 256;
@@ -20,6 +26,77 @@ constexpr int kPhotos = 4;
 constexpr qint64 kSlackKb = 4 * 1024;
 
 } // namespace
+
+// Every plain form replaced together, so that whatever one allocates another frees.
+namespace {
+
+void* allocate(std::size_t bytes) noexcept
+{
+    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) {
+        return nullptr;
+    }
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
+void* allocateOrThrow(std::size_t bytes)
+{
+    if (void* memory = allocate(bytes)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+void* operator new(std::size_t bytes)
+{
+    return allocateOrThrow(bytes);
+}
+
+void* operator new[](std::size_t bytes)
+{
+    return allocateOrThrow(bytes);
+}
+
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept
+{
+    return allocate(bytes);
+}
+
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept
+{
+    return allocate(bytes);
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}
 
 class MappedImageTest : public QObject
 {
@@ -74,6 +151,43 @@ private slots:
                                     .arg(photo + 1)
                                     .arg(rest - firstRest)));
         }
+    }
+
+    void noRoomToHoldItGivesNoPictureAndHandsTheMemoryBack()
+    {
+        // Each small allocation the picture needs fails in turn, as when memory
+        // runs out with the photo's pages just mapped: the worker making it
+        // gets a null picture, as for any picture there is no memory for, and
+        // the mapping goes back at once instead of staying mapped for good.
+        const qint64 before = ProcessMemory::statusKb("VmSize");
+        QVERIFY(before > 0);
+        bool failedOnce = false;
+        for (int allowed = 0; allowed < 4; ++allowed) {
+            QImage image;
+            allocationsBeforeFailure = allowed;
+            try {
+                image = mappedImage(kPhotoSize, QImage::Format_RGB32);
+            } catch (const std::bad_alloc&) {
+                allocationsBeforeFailure = -1;
+                QFAIL(
+                    qPrintable(QStringLiteral("no room after %1 allocations threw").arg(allowed)));
+            }
+            const bool failed = allocationsBeforeFailure < 0;
+            allocationsBeforeFailure = -1;
+            if (failed) {
+                failedOnce = true;
+                QVERIFY(image.isNull());
+            } else {
+                QCOMPARE(image.size(), kPhotoSize);
+            }
+            image = QImage();
+            const qint64 after = ProcessMemory::statusKb("VmSize");
+            QVERIFY2(after - before < kSlackKb,
+                     qPrintable(QStringLiteral("after %1 allocations: %2 kB still mapped")
+                                    .arg(allowed)
+                                    .arg(after - before)));
+        }
+        QVERIFY(failedOnce);
     }
 
     void memoryLetGoWhileReusedGoesToTheNextPictures()
