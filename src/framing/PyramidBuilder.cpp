@@ -5,6 +5,7 @@
 #include "platform/MappedImage.h"
 #include "platform/RegionWorker.h"
 
+#include <new>
 #include <system_error>
 
 namespace {
@@ -41,6 +42,31 @@ PyramidBuilder::PyramidBuilder()
 
 PyramidBuilder::~PyramidBuilder() = default;
 
+bool PyramidBuilder::makeLevels()
+{
+    // Decoded pictures only; any other is halved the usual way once whole.
+    if (m_picture.format() != QImage::Format_RGB32) {
+        return false;
+    }
+    try {
+        for (QSize size = m_picture.size(); PhotoPyramid::hasHalving(size);) {
+            size = PhotoPyramid::halvedSize(size);
+            QImage level = mappedImage(size, m_picture.format());
+            if (level.isNull()) {
+                // Out of memory: the levels made so far still show every size.
+                break;
+            }
+            m_reductions.push_back(std::move(level));
+        }
+        m_made.assign(m_reductions.size() + 1, QRect());
+    } catch (const std::bad_alloc&) {
+        // Made the usual way once the picture is in, as far as memory allows.
+        m_reductions.clear();
+        return false;
+    }
+    return true;
+}
+
 void PyramidBuilder::regionDone(const QImage& picture, const QRect& region)
 {
     if (!m_worker) {
@@ -66,25 +92,9 @@ std::optional<std::vector<QImage>> PyramidBuilder::finish()
 
 void PyramidBuilder::halve(const QRect& region)
 {
-    if (m_failed) {
+    if (m_failed || (m_made.empty() && !makeLevels())) {
+        m_failed = true;
         return;
-    }
-    if (m_made.empty()) {
-        // Decoded pictures only; any other is halved the usual way once whole.
-        if (m_picture.format() != QImage::Format_RGB32) {
-            m_failed = true;
-            return;
-        }
-        for (QSize size = m_picture.size(); PhotoPyramid::hasHalving(size);) {
-            size = PhotoPyramid::halvedSize(size);
-            QImage level = mappedImage(size, m_picture.format());
-            if (level.isNull()) {
-                // Out of memory: the levels made so far still show every size.
-                break;
-            }
-            m_reductions.push_back(std::move(level));
-        }
-        m_made.assign(m_reductions.size() + 1, QRect());
     }
     m_made[0] = m_made[0].united(region);
     for (std::size_t index = 0; index < m_reductions.size(); ++index) {

@@ -32,6 +32,8 @@ public:
     [[nodiscard]] std::optional<std::vector<QImage>> finish();
 
 private:
+    /// Maps the reductions' memory; false when they cannot be made here.
+    [[nodiscard]] bool makeLevels();
     void halve(const QRect& region);
 
     // Read and written on the worker thread only, until finish() has waited for it.

@@ -516,6 +516,10 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
 
     QImage image;
     jpeg_create_decompress(&info);
+    // Destroyed however the decode ends: memory running out in a listener
+    // unwinds through here, and libjpeg's own memory goes with it.
+    const std::unique_ptr<jpeg_decompress_struct, decltype(&jpeg_destroy_decompress)> created(
+        &info, &jpeg_destroy_decompress);
     info.progress = &progress;
     if (guard.run(info, readHeader, job) && job.width > 0 && job.height > 0 &&
         qint64(job.width) * job.height <= maxPixels) {
@@ -613,6 +617,5 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             }
         }
     }
-    jpeg_destroy_decompress(&info);
     return image;
 }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <new>
 #include <optional>
 
 namespace {
@@ -247,6 +248,9 @@ std::optional<PendingPicture> QtPictureLoader::open(const QString& path)
             try {
                 return decode(*accepted, listener);
             } catch (const Refused&) {
+                return std::nullopt;
+            } catch (const std::bad_alloc&) {
+                // On the decoding thread, where nothing else would catch it.
                 return std::nullopt;
             }
         },

@@ -1,9 +1,12 @@
 // Kestrova — identity photo maker.
 #include "RegionWorker.h"
 
-RegionWorker::RegionWorker(std::function<void(const QRect&)> work)
-    : m_work(std::move(work)), m_thread([this](std::stop_token stop) { run(stop); })
-{}
+RegionWorker::RegionWorker(std::function<void(const QRect&)> work) : m_work(std::move(work))
+{
+    m_pending.reserve(kMaxPending);
+    m_taken.reserve(kMaxPending);
+    m_thread = std::jthread([this](std::stop_token stop) { run(stop); });
+}
 
 RegionWorker::~RegionWorker()
 {
@@ -14,7 +17,8 @@ RegionWorker::~RegionWorker()
 void RegionWorker::add(const QRect& region)
 {
     {
-        const std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_pending.size() < kMaxPending; });
         m_pending.push_back(region);
     }
     m_wake.notify_all();
@@ -28,7 +32,7 @@ void RegionWorker::finish()
 
 void RegionWorker::run(std::stop_token stop)
 {
-    std::vector<QRect> regions;
+    std::vector<QRect>& regions = m_taken;
     while (true) {
         {
             std::unique_lock lock(m_mutex);

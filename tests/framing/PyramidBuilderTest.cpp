@@ -3,10 +3,13 @@
 // edge its rows arrive: the same pixels as halving the whole photo after.
 #include "framing/PyramidBuilder.h"
 
+#include "FailingAllocations.h"
 #include "TestPictures.h"
 #include "framing/PhotoPyramid.h"
 
 #include <QTest>
+
+#include <new>
 
 namespace {
 
@@ -95,6 +98,38 @@ private slots:
         }
         QVERIFY(!builder.finish());
         QVERIFY(!PyramidBuilder().finish());
+    }
+
+    void memoryRunningOutLeavesTheLevelsToBeMadeAfter()
+    {
+        // Each allocation the levels need, on their own thread, fails in turn
+        // with all after it. Rows keep coming from the decoder meanwhile, one
+        // at a time, more than wait their turn at once; handing them over must
+        // never need memory, nor throw on the decoding thread.
+        const QImage picture =
+            TestPictures::photoLike(QSize(800, 600)).convertToFormat(QImage::Format_RGB32);
+        const QList<QRect> rows = bands(picture.size(), Edge::Top, 1);
+        bool failedOnce = false;
+        for (int allowed = 0; allowed < 8; ++allowed) {
+            PyramidBuilder builder;
+            bool threw = false;
+            FailingAllocations::fail(allowed);
+            try {
+                for (const QRect& row : rows) {
+                    builder.regionDone(picture, row);
+                }
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            std::optional<std::vector<QImage>> reductions = builder.finish();
+            FailingAllocations::stop();
+            const bool failed = FailingAllocations::anyFailed();
+            QVERIFY2(!threw, qPrintable(QStringLiteral("threw after %1 allocations").arg(allowed)));
+            // Without them, the photo's pyramid halves it again the usual way.
+            QCOMPARE(bool(reductions), !failed);
+            failedOnce = failedOnce || failed;
+        }
+        QVERIFY(failedOnce);
     }
 };
 

@@ -10,7 +10,10 @@
 #include <QBuffer>
 #include <QTest>
 
+#include <malloc.h>
+
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace {
@@ -320,6 +323,34 @@ private slots:
         QVERIFY(decode(jpeg, {}, &listener).isNull());
         // Stopped at the next strip, not after decoding the rest.
         QCOMPARE(int(listener.seen.size()), 1);
+    }
+
+    void memoryRunningOutInAListenerGivesBackLibjpegsMemory()
+    {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer's allocator does not report its use to mallinfo2");
+#endif
+        // The levels or the colour conversion beside a decode may find no
+        // memory; the decode unwinds, and libjpeg's buffers must not stay behind.
+        class RunningOut final : public DecodeListener
+        {
+        public:
+            void started(const QImage&) override {}
+            void regionDone(const QRect&) override { throw std::bad_alloc(); }
+            [[nodiscard]] bool stopRequested() const override { return false; }
+        };
+        const QByteArray jpeg = TestPictures::jpegFile(TestPictures::photoLike(QSize(2400, 64)));
+        RunningOut listener;
+        const auto inUse = [] { return qint64(mallinfo2().uordblks); };
+        (void)decode(jpeg, {}, nullptr);
+        const qint64 before = inUse();
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            QVERIFY_THROWS_EXCEPTION(std::bad_alloc, (void)decode(jpeg, {}, &listener));
+        }
+        // Each decode of this width holds well over this much of libjpeg's.
+        constexpr qint64 kSlackBytes = 64 * 1024;
+        QVERIFY2(inUse() - before < kSlackBytes,
+                 qPrintable(QStringLiteral("%1 bytes more in use").arg(inUse() - before)));
     }
 
     void deviceEndingEarlyReadsAsTruncated()

@@ -3,21 +3,17 @@
 // with the system as soon as its last copy goes, whichever thread made it.
 #include "platform/MappedImage.h"
 
+#include "FailingAllocations.h"
 #include "ProcessMemory.h"
 
 #include <QTest>
 
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <thread>
 #include <vector>
 
 namespace {
-
-// Counted down by every allocation on this thread; the one that takes it to
-// zero fails as if memory had run out. Negative: none fails.
-thread_local int allocationsBeforeFailure = -1;
 
 constexpr QSize kPhotoSize(8000, 6000);
 constexpr int kSmallestSide = 256;
@@ -26,77 +22,6 @@ constexpr int kPhotos = 4;
 constexpr qint64 kSlackKb = 4 * 1024;
 
 } // namespace
-
-// Every plain form replaced together, so that whatever one allocates another frees.
-namespace {
-
-void* allocate(std::size_t bytes) noexcept
-{
-    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) {
-        return nullptr;
-    }
-    return std::malloc(bytes == 0 ? 1 : bytes);
-}
-
-void* allocateOrThrow(std::size_t bytes)
-{
-    if (void* memory = allocate(bytes)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t bytes)
-{
-    return allocateOrThrow(bytes);
-}
-
-void* operator new[](std::size_t bytes)
-{
-    return allocateOrThrow(bytes);
-}
-
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept
-{
-    return allocate(bytes);
-}
-
-void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept
-{
-    return allocate(bytes);
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete[](void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete[](void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, const std::nothrow_t&) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete[](void* memory, const std::nothrow_t&) noexcept
-{
-    std::free(memory);
-}
 
 class MappedImageTest : public QObject
 {
@@ -164,17 +89,16 @@ private slots:
         bool failedOnce = false;
         for (int allowed = 0; allowed < 4; ++allowed) {
             QImage image;
-            allocationsBeforeFailure = allowed;
+            FailingAllocations::fail(allowed);
             try {
                 image = mappedImage(kPhotoSize, QImage::Format_RGB32);
             } catch (const std::bad_alloc&) {
-                allocationsBeforeFailure = -1;
+                FailingAllocations::stop();
                 QFAIL(
                     qPrintable(QStringLiteral("no room after %1 allocations threw").arg(allowed)));
             }
-            const bool failed = allocationsBeforeFailure < 0;
-            allocationsBeforeFailure = -1;
-            if (failed) {
+            FailingAllocations::stop();
+            if (FailingAllocations::anyFailed()) {
                 failedOnce = true;
                 QVERIFY(image.isNull());
             } else {
