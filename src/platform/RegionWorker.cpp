@@ -45,6 +45,8 @@ void RegionWorker::run(std::stop_token stop)
             regions.swap(m_pending);
             m_idle = false;
         }
+        // Room again for a decoder waiting to hand one over.
+        m_wake.notify_all();
         for (const QRect& region : regions) {
             m_work(region);
         }
