@@ -516,8 +516,9 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
 
     QImage image;
     jpeg_create_decompress(&info);
-    // Destroyed however the decode ends: memory running out in a listener
-    // unwinds through here, and libjpeg's own memory goes with it.
+    // Destroyed however the decode ends: memory running out past the header
+    // (the strips, the corner's copy) unwinds through here, and libjpeg's own
+    // memory goes with it.
     const std::unique_ptr<jpeg_decompress_struct, decltype(&jpeg_destroy_decompress)> created(
         &info, &jpeg_destroy_decompress);
     info.progress = &progress;

@@ -1,6 +1,8 @@
 // Kestrova — identity photo maker.
-// Opening a photo with less and less memory left: whatever runs out, and on
-// whichever thread, the photo opens or is refused; the program never dies.
+// Opening a photo with less and less memory left: whatever runs out on the
+// threads that decode it, place it and make its levels, the photo opens or is
+// refused, and no thread dies of it. (Memory running out on the window's own
+// thread is for the application object to report, and counts as neither.)
 // Each open runs in a process of its own, started from this test, with its
 // address space capped a little above what it has before the open.
 #include "framing/FramingSession.h"

@@ -330,8 +330,9 @@ private slots:
 #ifdef __SANITIZE_ADDRESS__
         QSKIP("AddressSanitizer's allocator does not report its use to mallinfo2");
 #endif
-        // The levels or the colour conversion beside a decode may find no
-        // memory; the decode unwinds, and libjpeg's buffers must not stay behind.
+        // Memory running out past the header (a strip, the corner's copy)
+        // unwinds the decode, and libjpeg's buffers must not stay behind. A
+        // listener running out is the simplest way to make that happen here.
         class RunningOut final : public DecodeListener
         {
         public:
