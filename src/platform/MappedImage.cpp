@@ -113,24 +113,19 @@ QImage mappedImage(QSize size, QImage::Format format)
     }
     // Until the picture owns the mapping, no room for its note or for the
     // picture itself hands it straight back.
-    auto note = std::unique_ptr<Mapping>(new (std::nothrow) Mapping{data, bytes});
-    if (note == nullptr) {
-        unmap(Mapping{data, bytes});
-        return {};
-    }
     try {
+        auto note = std::make_unique<Mapping>(Mapping{data, bytes});
         QImage image(static_cast<uchar*>(data), size.width(), size.height(), bytesPerLine, format,
                      release, note.get());
-        if (image.isNull()) {
-            unmap(*note);
-            return {};
+        if (!image.isNull()) {
+            note.release();
+            return image;
         }
-        note.release();
-        return image;
     } catch (const std::bad_alloc&) {
-        unmap(*note);
-        return {};
+        // Handed back below, as for a picture Qt would not make.
     }
+    unmap(Mapping{data, bytes});
+    return {};
 }
 
 MappedImageReuse::MappedImageReuse()

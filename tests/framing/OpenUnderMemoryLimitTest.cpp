@@ -114,12 +114,12 @@ private slots:
         QFETCH(QByteArray, file);
         const QString path =
             TestPictures::writeFile(QDir(m_dir.path()), QStringLiteral("photo.jpg"), file);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FONTCONFIG_FILE"), m_fonts);
         int opened = 0;
         int refused = 0;
         for (qint64 extraKb = 0; extraKb <= kMostExtraKb; extraKb += kStepKb) {
             QProcess open;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert(QStringLiteral("FONTCONFIG_FILE"), m_fonts);
             open.setProcessEnvironment(environment);
             open.start(QCoreApplication::applicationFilePath(),
                        {QString::fromLatin1(kOpenUnderLimit), path, QString::number(extraKb)});
