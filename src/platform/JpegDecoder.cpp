@@ -529,11 +529,7 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             profile = ColourProfile::fromIcc(QByteArrayView(icc.get(), job.profileSize));
         }
         const bool quarterTurn = transformation & QImageIOHandler::TransformationRotate90;
-        // Plain pages, not huge ones: a virtual machine hands freed memory back to
-        // its host within seconds, and then clearing fresh huge pages cost more
-        // than all the page faults they save: a 100 MP open after a pause took
-        // 1.5-2.5 s with them, 1.1-1.2 s without. Mapped, they may be the
-        // pages of the photo this one replaces.
+        // Mapped, they may be the pages of the photo this one replaces.
         image = mappedImage(QSize(int(quarterTurn ? job.height : job.width),
                                   int(quarterTurn ? job.width : job.height)),
                             QImage::Format_RGB32);

@@ -6,6 +6,7 @@
 #include "FailingAllocations.h"
 #include "ProcessMemory.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <memory>
@@ -20,6 +21,30 @@ constexpr int kSmallestSide = 256;
 constexpr int kPhotos = 4;
 // A few pages of the allocator's own come and go.
 constexpr qint64 kSlackKb = 4 * 1024;
+
+/// What the kernel says of huge pages for the mapping holding address.
+QString hugePagesAllowedAt(quintptr address)
+{
+    QFile maps(QStringLiteral("/proc/self/smaps"));
+    if (!maps.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return QStringLiteral("no /proc/self/smaps");
+    }
+    bool inside = false;
+    for (QByteArray line = maps.readLine(); !line.isEmpty(); line = maps.readLine()) {
+        const QByteArray range = line.left(line.indexOf(' '));
+        const qsizetype dash = range.indexOf('-');
+        bool startOk = false;
+        bool endOk = false;
+        const quintptr start = range.left(dash).toULongLong(&startOk, 16);
+        const quintptr end = range.mid(dash + 1).toULongLong(&endOk, 16);
+        if (dash > 0 && startOk && endOk) {
+            inside = start <= address && address < end;
+        } else if (inside && line.startsWith("THPeligible:")) {
+            return QString::fromLatin1(line.mid(12).trimmed());
+        }
+    }
+    return QStringLiteral("not found");
+}
 
 } // namespace
 
@@ -40,6 +65,23 @@ private slots:
         QCOMPARE(copy.pixel(300, 6), qRgb(1, 2, 3));
         QCOMPARE(copy.pixel(0, 0), qRgb(10, 20, 30));
         QVERIFY(mappedImage(QSize(0, 5), QImage::Format_RGB32).isNull());
+    }
+
+    void aLargePictureMayHaveHugePages()
+    {
+        QFile setting(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+        if (!setting.open(QIODevice::ReadOnly) || setting.readAll().contains("[never]")) {
+            QSKIP("this kernel gives no huge pages");
+        }
+        // Not a whole number of huge pages: the last row ends mid-page.
+        QImage image = mappedImage(QSize(4001, 3001), QImage::Format_RGB32);
+        QVERIFY(!image.isNull());
+        image.setPixel(4000, 3000, qRgb(1, 2, 3));
+        QCOMPARE(image.pixel(4000, 3000), qRgb(1, 2, 3));
+        const auto at = reinterpret_cast<quintptr>(image.constBits());
+        constexpr quintptr kHugePage = 2 * 1024 * 1024;
+        QCOMPARE(at % kHugePage, quintptr(0));
+        QCOMPARE(hugePagesAllowedAt(at), QStringLiteral("1"));
     }
 
     void memoryGoesBackWithTheLastCopy()
