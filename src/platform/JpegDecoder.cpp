@@ -529,7 +529,7 @@ QImage JpegDecoder::decode(QIODevice& device, qint64 maxBytes,
             profile = ColourProfile::fromIcc(QByteArrayView(icc.get(), job.profileSize));
         }
         const bool quarterTurn = transformation & QImageIOHandler::TransformationRotate90;
-        // Mapped, they may be the pages of the photo this one replaces.
+        // Its pages may be those of the photo this one replaces, taken over.
         image = mappedImage(QSize(int(quarterTurn ? job.height : job.width),
                                   int(quarterTurn ? job.width : job.height)),
                             QImage::Format_RGB32);
