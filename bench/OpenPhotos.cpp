@@ -62,8 +62,10 @@ std::string storedCorner(const PhotoFile& file, QSize corner)
 void registerOpenings(const std::string& family, OpenBenchmark run)
 {
     const bool quick = shortRun();
-    const std::pair<Opening, const char*> openings[] = {
-        {Opening::Cold, "/cold"}, {Opening::Warm, "/warm"}, {Opening::Again, "/again"}};
+    const std::pair<Opening, const char*> openings[] = {{Opening::Cold, "/cold"},
+                                                        {Opening::Chosen, "/chosen"},
+                                                        {Opening::Warm, "/warm"},
+                                                        {Opening::Again, "/again"}};
     for (const PhotoFile& file : kFiles) {
         // A quick pass opens only the smallest file, so CI stays quick.
         if (quick && &file != &kFiles[0]) {

@@ -59,13 +59,20 @@ enum class Opening
     // A pause, in the window still showing the same photo opened before, as
     // a user opens one photo after another; the open lets that one go.
     Again,
+    // A pause, in a window of its own, then the photo highlighted in the open
+    // dialog for kChoosing before it is opened: the first photo a user picks.
+    Chosen,
 };
+
+/// How long a photo stays highlighted in the open dialog before Return.
+inline constexpr int kChoosingMs = 1000;
 
 using OpenBenchmark = void (*)(benchmark::State&, const PhotoFile&, Opening opening);
 
-/// Registers family/<photo>/cold and family/<photo>/warm for every photo, and
-/// family/<photo>/again for the upright baseline ones, five opens each; a
-/// quick pass, only the smallest photo, opened once.
+/// Registers family/<photo>/cold, family/<photo>/chosen and
+/// family/<photo>/warm for every photo, and family/<photo>/again for the
+/// upright baseline ones, five opens each; a quick pass, only the smallest
+/// photo, opened once.
 void registerOpenings(const std::string& family, OpenBenchmark run);
 
 } // namespace OpenPhotos

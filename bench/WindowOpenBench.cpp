@@ -37,8 +37,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -134,9 +137,12 @@ public:
         return shown;
     }
 
-    void pressOpen()
+    /// Presses 打开; the dialog answers at once, or first runs choosing, as
+    /// the user's time in it.
+    void pressOpen(std::function<void(const OpenDialogRequest&)> choosing = {})
     {
         m_platform.openDialog.answers = QStringList{m_path};
+        m_platform.openDialog.whileShown = std::move(choosing);
         m_watch->rearm();
         pressAndRelease(m_open);
     }
@@ -259,7 +265,18 @@ void BM_WindowOpen(benchmark::State& state, const PhotoFile& file, OpenPhotos::O
 
         QElapsedTimer timer;
         timer.start();
-        window->pressOpen();
+        if (opening == OpenPhotos::Opening::Chosen) {
+            // Timed from Return, after the photo was highlighted for a while.
+            window->pressOpen([&state, &timer, &path](const OpenDialogRequest& request) {
+                state.PauseTiming();
+                request.highlighted(path);
+                std::this_thread::sleep_for(std::chrono::milliseconds(OpenPhotos::kChoosingMs));
+                state.ResumeTiming();
+                timer.start();
+            });
+        } else {
+            window->pressOpen();
+        }
         if (!window->waitUntilPhotoPainted()) {
             state.SkipWithError("the work area never painted the photo");
             break;

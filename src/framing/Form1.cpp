@@ -116,6 +116,7 @@ void Form1::load()
     m_session->setColors(kBoxBack, QApplication::palette().color(QPalette::WindowText));
     m_ui.previewBox->setBackColor(kBoxBack);
     m_openRequest = Form1Controls::openRequest();
+    m_openRequest.highlighted = [this](const QString& path) { m_session->prepareFor(path); };
 }
 
 void Form1::showPhoto()
@@ -157,6 +158,9 @@ void Form1::command8Click()
         }
         if (const std::optional<QString> fileName = m_services.openDialog.showOpen(m_openRequest)) {
             m_session->open(*fileName);
+        } else {
+            // Whatever was made ready for a file highlighted goes.
+            m_session->prepareFor({});
         }
     });
 }

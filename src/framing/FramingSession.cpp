@@ -90,6 +90,8 @@ void FramingSession::setDeviceScale(std::function<qreal()> deviceScale)
 
 bool FramingSession::open(const QString& fileName)
 {
+    // Handed over to the new photo's pictures, or let go with this.
+    const std::unique_ptr<PreparedPictures> prepared = std::move(m_prepared);
     if (fileName.isEmpty()) {
         return false;
     }
@@ -111,6 +113,9 @@ bool FramingSession::open(const QString& fileName)
     // turns out broken would otherwise leave the user with no photo at all.
     if (pending->showsWhatItDecodes()) {
         m_oldPhotoMemory.emplace();
+        if (prepared) {
+            prepared->handOver();
+        }
         m_screenPicture = ScaledPhoto();
         m_picture = ScaledPhoto();
         applyPhotoGeometry();
@@ -125,6 +130,19 @@ bool FramingSession::open(const QString& fileName)
     PhotoPlacement::takeNaturalSize(m_photo, m_picture.naturalSize(), m_tpp);
     applyPhotoGeometry();
     return true;
+}
+
+void FramingSession::prepareFor(const QString& fileName)
+{
+    m_prepared.reset();
+    if (fileName.isEmpty() || !m_picture.isNull() || m_load) {
+        return;
+    }
+    const std::optional<PendingPicture> pending = m_pictures.open(fileName);
+    if (pending && !pending->mappedSize().isEmpty()) {
+        m_prepared =
+            std::make_unique<PreparedPictures>(PhotoPyramid::levelSizes(pending->mappedSize()));
+    }
 }
 
 bool FramingSession::showFirstView(PendingPicture& pending)

@@ -71,6 +71,11 @@ public:
     /// its header, and false with no picture when its pixels cannot be decoded.
     /// Returns once the part in view is in; a photo still loading is first completed.
     bool open(const QString& fileName);
+    /// Told of the file the user is about to open, maps in the memory its
+    /// photo will need meanwhile, for the open that follows to take; nothing
+    /// while a photo is shown, whose memory the next one takes over. An
+    /// empty name, or another open, lets what was prepared go.
+    void prepareFor(const QString& fileName);
     /// Whether the open photo is still being decoded.
     [[nodiscard]] bool isLoadingPhoto() const { return m_load != nullptr; }
     /// Whether operations are waiting for the rest of the photo.
@@ -170,6 +175,8 @@ private:
     // While a photo that replaced another comes in, the old one's memory,
     // kept for its pictures to take.
     std::optional<MappedImageReuse> m_oldPhotoMemory;
+    // Memory for the file the user is about to open, while none is shown.
+    std::unique_ptr<PreparedPictures> m_prepared;
     // The photo still coming in.
     std::unique_ptr<PhotoLoad> m_load;
     std::deque<std::function<void()>> m_waiting;

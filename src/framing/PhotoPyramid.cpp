@@ -158,6 +158,15 @@ QSize PhotoPyramid::halvedSize(QSize level)
     return QSize((level.width() + 1) / 2, (level.height() + 1) / 2);
 }
 
+std::vector<QSize> PhotoPyramid::levelSizes(QSize picture)
+{
+    std::vector<QSize> sizes{picture};
+    while (hasHalving(sizes.back())) {
+        sizes.push_back(halvedSize(sizes.back()));
+    }
+    return sizes;
+}
+
 QRect PhotoPyramid::halvedRegion(const QRect& region, QSize level)
 {
     const auto [left, right] = halvedRange(region.left(), region.right() + 1, level.width());

@@ -36,6 +36,8 @@ public:
     /// Whether a level of this size gets a halving below it.
     [[nodiscard]] static bool hasHalving(QSize level);
     [[nodiscard]] static QSize halvedSize(QSize level);
+    /// The sizes of the levels of a picture of this size, its own first.
+    [[nodiscard]] static std::vector<QSize> levelSizes(QSize picture);
     /// The part of a level's halving made only of pixels within region of the level.
     [[nodiscard]] static QRect halvedRegion(const QRect& region, QSize level);
     /// Makes the pixels of result, the halving of source, within region of the result.

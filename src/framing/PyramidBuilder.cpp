@@ -7,6 +7,7 @@
 
 #include <new>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -49,9 +50,9 @@ bool PyramidBuilder::makeLevels()
         return false;
     }
     try {
-        for (QSize size = m_picture.size(); PhotoPyramid::hasHalving(size);) {
-            size = PhotoPyramid::halvedSize(size);
-            QImage level = mappedImage(size, m_picture.format());
+        const std::vector<QSize> sizes = PhotoPyramid::levelSizes(m_picture.size());
+        for (auto size = sizes.begin() + 1; size != sizes.end(); ++size) {
+            QImage level = mappedImage(*size, m_picture.format());
             if (level.isNull()) {
                 // Out of memory: the levels made so far still show every size.
                 break;

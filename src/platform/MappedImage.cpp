@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -118,22 +119,35 @@ void* takeKept(std::size_t bytes)
     return resized;
 }
 
-void release(void* info)
+/// Keeps mapping for the next pictures while anyone wants memory kept;
+/// hands it back otherwise.
+void keep(const Mapping& mapping)
 {
-    const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
     {
         Kept& k = kept();
         const std::lock_guard lock(k.mutex);
         if (k.reusers > 0) {
             try {
-                k.mappings.push_back(*mapping);
+                k.mappings.push_back(mapping);
                 return;
             } catch (const std::bad_alloc&) {
                 // No room to note it: handed back instead.
             }
         }
     }
-    unmap(*mapping);
+    unmap(mapping);
+}
+
+void release(void* info)
+{
+    const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
+    keep(*mapping);
+}
+
+/// The bytes of a mapped picture of size.
+std::size_t pictureBytes(QSize size)
+{
+    return std::size_t(size.width()) * kBytesPerPixel * std::size_t(size.height());
 }
 
 } // namespace
@@ -144,7 +158,7 @@ QImage mappedImage(QSize size, QImage::Format format)
         return {};
     }
     const qsizetype bytesPerLine = qsizetype(size.width()) * kBytesPerPixel;
-    const auto bytes = std::size_t(bytesPerLine) * std::size_t(size.height());
+    const std::size_t bytes = pictureBytes(size);
     void* data = takeKept(bytes);
     if (data == nullptr) {
         data = mapFresh(bytes);
@@ -199,4 +213,54 @@ qsizetype MappedImageReuse::keptBytes()
         total += qsizetype(mapping.bytes);
     }
     return total;
+}
+
+PreparedPictures::PreparedPictures(const std::vector<QSize>& sizes)
+{
+    try {
+        m_areas.reserve(sizes.size());
+        for (const QSize size : sizes) {
+            if (size.isEmpty()) {
+                continue;
+            }
+            const std::size_t bytes = pictureBytes(size);
+            void* data = mapFresh(bytes);
+            if (data == nullptr) {
+                throw std::bad_alloc();
+            }
+            m_areas.push_back(PagePrefault::Area{data, qsizetype(bytes)});
+        }
+        m_prefault.emplace(m_areas);
+    } catch (const std::bad_alloc&) {
+        // Prepared for nothing: the pictures map their memory as they are made.
+        stop();
+    }
+}
+
+PreparedPictures::~PreparedPictures()
+{
+    stop();
+}
+
+void PreparedPictures::wait()
+{
+    if (m_prefault) {
+        m_prefault->wait();
+    }
+}
+
+void PreparedPictures::handOver()
+{
+    m_prefault.reset();
+    for (const PagePrefault::Area& area : std::exchange(m_areas, {})) {
+        keep(Mapping{area.data, std::size_t(area.bytes)});
+    }
+}
+
+void PreparedPictures::stop()
+{
+    m_prefault.reset();
+    for (const PagePrefault::Area& area : std::exchange(m_areas, {})) {
+        unmap(Mapping{area.data, std::size_t(area.bytes)});
+    }
 }

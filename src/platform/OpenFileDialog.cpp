@@ -20,6 +20,15 @@ std::optional<QString> QtOpenFileDialog::showOpen(const OpenDialogRequest& reque
     const QString start = m_lastFolder.isEmpty() ? request.startFolder : m_lastFolder;
     dialog.setDirectory(start.isEmpty() ? QDir::rootPath() : start);
 
+    if (request.highlighted) {
+        QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog,
+                         [&request](const QString& path) {
+                             if (QFileInfo(path).isFile()) {
+                                 request.highlighted(path);
+                             }
+                         });
+    }
+
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

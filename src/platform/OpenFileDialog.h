@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 /// What the open dialog is asked to show.
@@ -18,6 +19,8 @@ struct OpenDialogRequest
     QStringList patterns;
     bool fileMustExist = true;
     bool readOnly = false;
+    /// Told each file the user highlights while the dialog is still open.
+    std::function<void(const QString& path)> highlighted;
 };
 
 /// The file-open dialog the main window asks for a picture file.

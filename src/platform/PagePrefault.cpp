@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,42 +21,67 @@ constexpr std::uintptr_t kChunkBytes = 256 * 1024;
 // Below this the faults cost less than starting a thread.
 constexpr qsizetype kMinBytes = 16 * 1024 * 1024;
 
-void prefault(std::stop_token stop, std::uintptr_t begin, std::uintptr_t end)
+struct Range
+{
+    std::uintptr_t begin;
+    std::uintptr_t end;
+};
+
+void prefault(std::stop_token stop, const std::vector<Range>& ranges)
 {
 #ifdef MADV_POPULATE_WRITE
-    for (std::uintptr_t at = begin; at < end && !stop.stop_requested(); at += kChunkBytes) {
-        const std::uintptr_t length = std::min(kChunkBytes, end - at);
-        // Fails on kernels before 5.14; the writer then takes its faults itself.
-        if (madvise(reinterpret_cast<void*>(at), length, MADV_POPULATE_WRITE) != 0) {
-            return;
+    for (const Range& range : ranges) {
+        for (std::uintptr_t at = range.begin; at < range.end; at += kChunkBytes) {
+            if (stop.stop_requested()) {
+                return;
+            }
+            const std::uintptr_t length = std::min(kChunkBytes, range.end - at);
+            // Fails on kernels before 5.14; the writer then takes its faults itself.
+            if (madvise(reinterpret_cast<void*>(at), length, MADV_POPULATE_WRITE) != 0) {
+                return;
+            }
         }
     }
 #else
     (void)stop;
-    (void)begin;
-    (void)end;
+    (void)ranges;
 #endif
 }
 
 } // namespace
 
-PagePrefault::PagePrefault(void* data, qsizetype bytes)
+PagePrefault::PagePrefault(void* data, qsizetype bytes) : PagePrefault({Area{data, bytes}}) {}
+
+PagePrefault::PagePrefault(const std::vector<Area>& areas)
 {
-    if (bytes < kMinBytes) {
-        return;
-    }
     const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
-    // Whole pages only: the partial ones at either end the writer faults itself.
-    const auto first = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + std::uintptr_t(bytes)) / page * page;
-    if (end <= first) {
+    std::vector<Range> ranges;
+    qsizetype total = 0;
+    for (const Area& area : areas) {
+        // Whole pages only: the partial ones at either end the writer faults itself.
+        const auto start = reinterpret_cast<std::uintptr_t>(area.data);
+        const std::uintptr_t first = (start + page - 1) / page * page;
+        const std::uintptr_t end = (start + std::uintptr_t(area.bytes)) / page * page;
+        if (end > first) {
+            ranges.push_back(Range{first, end});
+            total += qsizetype(end - first);
+        }
+    }
+    if (total < kMinBytes) {
         return;
     }
     try {
-        m_thread = std::jthread(prefault, first, end);
+        m_thread = std::jthread(prefault, std::move(ranges));
     } catch (const std::system_error&) {
         // No thread: the writer takes its faults itself.
     }
 }
 
 PagePrefault::~PagePrefault() = default;
+
+void PagePrefault::wait()
+{
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}

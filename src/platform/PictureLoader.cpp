@@ -243,6 +243,13 @@ std::optional<PendingPicture> QtPictureLoader::open(const QString& path)
         return std::nullopt;
     }
     const bool showsWhatItDecodes = accepted->format == "jpeg";
+    // A JPEG is decoded straight into a mapped picture of its upright size.
+    QSize mappedSize;
+    if (accepted->format == "jpeg") {
+        mappedSize = accepted->reader.transformation() & QImageIOHandler::TransformationRotate90
+                         ? accepted->size.transposed()
+                         : accepted->size;
+    }
     return PendingPicture(
         [accepted](DecodeListener* listener) -> std::optional<QImage> {
             try {
@@ -254,5 +261,5 @@ std::optional<PendingPicture> QtPictureLoader::open(const QString& path)
                 return std::nullopt;
             }
         },
-        showsWhatItDecodes);
+        showsWhatItDecodes, mappedSize);
 }

@@ -18,8 +18,9 @@ inline constexpr qint64 kMaxPicturePixels = 120'000'000;
 class PendingPicture
 {
 public:
-    PendingPicture(PictureStream::Decode decode, bool showsWhatItDecodes)
-        : m_decode(std::move(decode)), m_showsWhatItDecodes(showsWhatItDecodes)
+    PendingPicture(PictureStream::Decode decode, bool showsWhatItDecodes, QSize mappedSize = {})
+        : m_decode(std::move(decode)), m_showsWhatItDecodes(showsWhatItDecodes),
+          m_mappedSize(mappedSize)
     {}
     /// The picture, upright; nothing when its pixels cannot be decoded.
     [[nodiscard]] std::optional<QImage> decode() { return m_decode(nullptr); }
@@ -36,10 +37,14 @@ public:
     /// shown photo before the decode sound: Qt's BMP and GIF readers give
     /// nothing for broken pixel data, which would cost the user that photo.
     [[nodiscard]] bool showsWhatItDecodes() const { return m_showsWhatItDecodes; }
+    /// The size of the mapped picture (see mappedImage()) the decode writes
+    /// into, upright; empty when it makes its picture another way.
+    [[nodiscard]] QSize mappedSize() const { return m_mappedSize; }
 
 private:
     PictureStream::Decode m_decode;
     bool m_showsWhatItDecodes = false;
+    QSize m_mappedSize;
 };
 
 /// Loads BMP, JPEG and GIF pictures.

@@ -220,6 +220,66 @@ private slots:
         after = QImage();
         QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
     }
+
+    void preparedMemoryIsMappedInForThePicturesToTake()
+    {
+        // A 12 MP photo and its first level: large enough to be mapped in ahead.
+        const QSize photo(4000, 3000);
+        const QSize level(2000, 1500);
+        const auto photoBytes = qsizetype(photo.width()) * photo.height() * 4;
+        const qsizetype levelBytes = photoBytes / 4;
+        const qint64 photoKb = photoBytes / 1024;
+        const qint64 levelKb = levelBytes / 1024;
+        const MappedImageReuse reuse;
+        const qint64 before = ProcessMemory::statusKb("VmRSS");
+        QVERIFY(before > 0);
+        PreparedPictures prepared({photo, level});
+        prepared.wait();
+        const qint64 ready = ProcessMemory::statusKb("VmRSS");
+        QVERIFY2(ready - before > photoKb + levelKb - kSlackKb,
+                 qPrintable(QStringLiteral("%1 kB mapped in of %2")
+                                .arg(ready - before)
+                                .arg(photoKb + levelKb)));
+
+        prepared.handOver();
+        QCOMPARE(MappedImageReuse::keptBytes(), photoBytes + levelBytes);
+        // Each picture takes the memory made for its own size.
+        QImage first = mappedImage(level, QImage::Format_RGB32);
+        QCOMPARE(MappedImageReuse::keptBytes(), photoBytes);
+        QImage second = mappedImage(photo, QImage::Format_RGB32);
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
+        first.fill(qRgb(5, 6, 7));
+        second.fill(qRgb(8, 9, 10));
+        QCOMPARE(second.pixel(photo.width() - 1, photo.height() - 1), qRgb(8, 9, 10));
+        // Written, they cost nothing beyond what was made ready.
+        QVERIFY(ProcessMemory::statusKb("VmRSS") - ready < kSlackKb);
+    }
+
+    void preparedMemoryNotTakenGoesBack()
+    {
+        const QSize photo(4000, 3000);
+        const qint64 before = ProcessMemory::statusKb("VmRSS");
+        QVERIFY(before > 0);
+        {
+            // Let go unfinished, as when the user highlights another file.
+            const PreparedPictures hurried({photo});
+        }
+        {
+            PreparedPictures unused({photo});
+            unused.wait();
+        }
+        QVERIFY2(ProcessMemory::statusKb("VmRSS") - before < kSlackKb,
+                 "memory prepared and never handed over was kept");
+        {
+            // Handed over while nothing keeps memory: back at once.
+            PreparedPictures prepared({photo});
+            prepared.wait();
+            prepared.handOver();
+        }
+        QCOMPARE(MappedImageReuse::keptBytes(), qsizetype(0));
+        QVERIFY2(ProcessMemory::statusKb("VmRSS") - before < kSlackKb,
+                 "memory handed over with no one to take it was kept");
+    }
 };
 
 QTEST_GUILESS_MAIN(MappedImageTest)

@@ -4,13 +4,17 @@
 #include "FormControls.h"
 #include "TestDoubles.h"
 #include "framing/Form1.h"
+#include "ProcessMemory.h"
+#include "TestPictures.h"
 #include "platform/PatternFilterProxy.h"
+#include "platform/PictureLoader.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -162,6 +166,74 @@ private slots:
         QCOMPARE(shown, (QStringList{"a.bmp", "B.JPG", "c.Gif", "folder"}));
         QVERIFY(allEnabled);
         QCOMPARE(chosen.value_or(QStringLiteral("nothing")), dir.filePath(QStringLiteral("B.JPG")));
+    }
+
+    void highlightedFilesAreToldWhileTheDialogIsOpen()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile photo(dir.filePath(QStringLiteral("photo.jpg")));
+        QVERIFY(photo.open(QIODevice::WriteOnly));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        OpenDialogRequest request = mainWindowRequest();
+        request.startFolder = dir.path();
+        QStringList told;
+        request.highlighted = [&told](const QString& path) { told << path; };
+        QtOpenFileDialog opener;
+        int highlighted = 0;
+        (void)runDialog(opener, request, [&](QFileDialog& dialog) {
+            QAbstractProxyModel* proxy = dialog.proxyModel();
+            auto* files = proxy ? qobject_cast<QFileSystemModel*>(proxy->sourceModel()) : nullptr;
+            auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+            if (!files || !view) {
+                return;
+            }
+            auto folder = [&] { return proxy->mapFromSource(files->index(dir.path())); };
+            (void)QTest::qWaitFor([&] { return proxy->rowCount(folder()) >= 2; });
+            const QModelIndex root = folder();
+            // The folder, then the picture, as the user moves down the list.
+            for (int row = 0; row < proxy->rowCount(root); ++row) {
+                view->setCurrentIndex(proxy->index(row, 0, root));
+                ++highlighted;
+            }
+        });
+        QCOMPARE(highlighted, 2);
+        QCOMPARE(told, QStringList{photo.fileName()});
+    }
+
+    void memoryMadeReadyForAHighlightedPhotoGoesWithACancel()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // A 12 MP JPEG in a small file.
+        const QSize size(4000, 3000);
+        const QString path = TestPictures::writeFile(
+            QDir(dir.path()), QStringLiteral("large.jpg"),
+            TestPictures::withJpegSize(
+                TestPictures::jpegFile(TestPictures::photoLike(QSize(64, 64))), size));
+        const qint64 pixelKb = qint64(size.width()) * size.height() * 4 / 1024;
+        auto residentKb = [] { return ProcessMemory::statusKb("VmRSS"); };
+
+        FakePlatform platform;
+        QtPictureLoader loader;
+        Services services = platform.withPictures(loader);
+        Form1 form(services);
+        const qint64 before = residentKb();
+        QVERIFY(before > 0);
+        bool madeReady = false;
+        platform.openDialog.whileShown = [&](const OpenDialogRequest& request) {
+            if (request.highlighted) {
+                request.highlighted(path);
+                madeReady = QTest::qWaitFor([&] { return residentKb() - before > pixelKb; });
+            }
+        };
+        // The fake dialog has no answer: the user cancels.
+        clickControl(form, QStringLiteral("Command8"));
+        QVERIFY(madeReady);
+        QVERIFY2(
+            residentKb() - before < pixelKb / 10,
+            qPrintable(
+                QStringLiteral("%1 kB still held after the cancel").arg(residentKb() - before)));
     }
 
     void laterOpensStartInTheFolderOfTheLastChosenPicture()

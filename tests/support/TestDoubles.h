@@ -39,10 +39,15 @@ public:
     QStringList answers;
     int shown = 0;
     QList<OpenDialogRequest> requests;
+    /// Runs while the dialog is shown, before it answers, as a user's doings there.
+    std::function<void(const OpenDialogRequest&)> whileShown;
     std::optional<QString> showOpen(const OpenDialogRequest& request) override
     {
         ++shown;
         requests << request;
+        if (whileShown) {
+            whileShown(request);
+        }
         if (answers.isEmpty()) {
             return std::nullopt;
         }
