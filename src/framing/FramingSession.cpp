@@ -91,7 +91,7 @@ void FramingSession::setDeviceScale(std::function<qreal()> deviceScale)
 bool FramingSession::open(const QString& fileName)
 {
     // Handed over to the new photo's pictures, or let go with this.
-    const std::unique_ptr<PreparedPictures> prepared = std::move(m_prepared);
+    std::unique_ptr<PreparedPictures> prepared = std::move(m_prepared);
     if (fileName.isEmpty()) {
         return false;
     }
@@ -120,6 +120,8 @@ bool FramingSession::open(const QString& fileName)
         m_picture = ScaledPhoto();
         applyPhotoGeometry();
     }
+    // A picture made another way takes none of it.
+    prepared.reset();
     const bool shown = showFirstView(*pending);
     if (!m_load) {
         m_oldPhotoMemory.reset();
