@@ -60,7 +60,7 @@ enum class Opening
     // a user opens one photo after another; the open lets that one go.
     Again,
     // A pause, in a window of its own, then the photo highlighted in the open
-    // dialog for kChoosing before it is opened: the first photo a user picks.
+    // dialog for kChoosingMs before it is opened: the first photo a user picks.
     Chosen,
 };
 

@@ -52,8 +52,13 @@ bool Form1Shortcuts::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
-        return watched == &m_window &&
-               drop(*static_cast<QDropEvent*>(event), event->type() == QEvent::Drop);
+        return watched == &m_window && drop(*static_cast<QDropEvent*>(event), event->type());
+    case QEvent::DragLeave:
+        // Dragged on past the window: whatever was made ready for it goes.
+        if (watched == &m_window) {
+            m_session.prepareFor({});
+        }
+        return false;
     case QEvent::ActivationChange:
         // A key released while another window has the focus never arrives;
         // stop a nudge the keyboard started rather than let it run to the edge.
@@ -124,7 +129,7 @@ void Form1Shortcuts::wheel(const QWheelEvent& event)
     }
 }
 
-bool Form1Shortcuts::drop(QDropEvent& event, bool dropped)
+bool Form1Shortcuts::drop(QDropEvent& event, QEvent::Type stage)
 {
     const QString fileName = firstLocalFile(event.mimeData());
     // The photo being searched for a face stays until the search is over.
@@ -132,7 +137,10 @@ bool Form1Shortcuts::drop(QDropEvent& event, bool dropped)
         return false;
     }
     event.acceptProposedAction();
-    if (dropped) {
+    if (stage == QEvent::DragEnter) {
+        // The drop comes a moment later, as Return does in the open dialog.
+        m_session.prepareFor(fileName);
+    } else if (stage == QEvent::Drop) {
         m_session.open(fileName);
     }
     return true;

@@ -3,6 +3,7 @@
 
 #include "InputShortcuts.h"
 
+#include <QEvent>
 #include <QList>
 #include <QObject>
 
@@ -31,7 +32,8 @@ protected:
 private:
     bool key(const QKeyEvent& event);
     void wheel(const QWheelEvent& event);
-    bool drop(QDropEvent& event, bool dropped);
+    /// A picture file dragged in (made ready for), over, or dropped (opened).
+    bool drop(QDropEvent& event, QEvent::Type stage);
 
     QWidget& m_window;
     QList<QWidget*> m_wheelTargets;

@@ -3,11 +3,16 @@
 #include "framing/FramingSession.h"
 
 #include "FormControls.h"
+#include "ProcessMemory.h"
 #include "TestDoubles.h"
+#include "TestPictures.h"
 #include "framing/InputShortcuts.h"
+#include "platform/PictureLoader.h"
 
+#include <QDir>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -168,6 +173,55 @@ private slots:
                               Qt::NoModifier);
         QApplication::sendEvent(m_form.get(), &enter);
         QVERIFY(!enter.isAccepted());
+    }
+
+    void aFileDraggedInHasItsMemoryMadeReadyUntilItLeaves()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // A 12 MP JPEG in a small file.
+        const QSize size(4000, 3000);
+        const QString path = TestPictures::writeFile(
+            QDir(dir.path()), QStringLiteral("large.jpg"),
+            TestPictures::withJpegSize(
+                TestPictures::jpegFile(TestPictures::photoLike(QSize(64, 64))), size));
+        const qint64 pixelKb = qint64(size.width()) * size.height() * 4 / 1024;
+        auto residentKb = [] { return ProcessMemory::statusKb("VmRSS"); };
+        QtPictureLoader loader;
+        Services services = m_platform->withPictures(loader);
+        Form1 form(services);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint pos(100, 200);
+        auto dragIn = [&] {
+            QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&form, &enter);
+            return enter.isAccepted();
+        };
+        const qint64 before = residentKb();
+        QVERIFY(before > 0);
+
+        QVERIFY(dragIn());
+        QTRY_VERIFY(residentKb() - before > pixelKb);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(&form, &leave);
+        QVERIFY2(
+            residentKb() - before < pixelKb / 10,
+            qPrintable(
+                QStringLiteral("%1 kB still held after the drag left").arg(residentKb() - before)));
+
+        // Dragged in again and dropped: the photo takes what was made ready.
+        QVERIFY(dragIn());
+        QTRY_VERIFY(residentKb() - before > pixelKb);
+        const qint64 ready = residentKb();
+        ProcessMemory::resetPeakResident();
+        QDropEvent dropEvent(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &dropEvent);
+        QTRY_VERIFY(!form.session().isLoadingPhoto());
+        QCOMPARE(form.session().photo().naturalSize(), size);
+        const qint64 growthKb = ProcessMemory::statusKb("VmHWM") - ready;
+        QVERIFY2(growthKb < pixelKb / 4,
+                 qPrintable(QStringLiteral("the drop took %1 kB more").arg(growthKb)));
     }
 
 private:
