@@ -26,6 +26,24 @@ QImage photo(int width, int height)
     return image;
 }
 
+/// The main window over the real picture loader, and a 12 MP JPEG to open in it.
+struct LargePhotoWindow
+{
+    static constexpr QSize kSize{4000, 3000};
+    static constexpr qint64 kPixelKb = qint64(kSize.width()) * kSize.height() * 4 / 1024;
+
+    explicit LargePhotoWindow(const FakePlatform& platform)
+        : services(platform.withPictures(loader)), form(services)
+    {}
+
+    QTemporaryDir dir;
+    const QString path =
+        TestPictures::writeLargeJpeg(QDir(dir.path()), QStringLiteral("large.jpg"), kSize);
+    QtPictureLoader loader;
+    Services services;
+    Form1 form;
+};
+
 } // namespace
 
 // The keyboard, the wheel and drag-and-drop reach the same behaviour as the
@@ -175,23 +193,39 @@ private slots:
         QVERIFY(!enter.isAccepted());
     }
 
+    void aPhotoHighlightedInTheDialogHasItsMemoryMadeReadyUntilACancel()
+    {
+        LargePhotoWindow w(*m_platform);
+        QVERIFY(w.dir.isValid());
+        using ProcessMemory::residentKb;
+        const qint64 before = residentKb();
+        QVERIFY(before > 0);
+        bool madeReady = false;
+        m_platform->openDialog.whileShown = [&](const OpenDialogRequest& request) {
+            if (request.highlighted) {
+                request.highlighted(w.path);
+                madeReady = QTest::qWaitFor(
+                    [&] { return residentKb() - before > LargePhotoWindow::kPixelKb; });
+            }
+        };
+        // The fake dialog has no answer: the user cancels.
+        clickControl(w.form, QStringLiteral("Command8"));
+        QVERIFY(madeReady);
+        QVERIFY2(
+            residentKb() - before < LargePhotoWindow::kPixelKb / 10,
+            qPrintable(
+                QStringLiteral("%1 kB still held after the cancel").arg(residentKb() - before)));
+    }
+
     void aFileDraggedInHasItsMemoryMadeReadyUntilItLeaves()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        // A 12 MP JPEG in a small file.
-        const QSize size(4000, 3000);
-        const QString path = TestPictures::writeFile(
-            QDir(dir.path()), QStringLiteral("large.jpg"),
-            TestPictures::withJpegSize(
-                TestPictures::jpegFile(TestPictures::photoLike(QSize(64, 64))), size));
-        const qint64 pixelKb = qint64(size.width()) * size.height() * 4 / 1024;
-        auto residentKb = [] { return ProcessMemory::statusKb("VmRSS"); };
-        QtPictureLoader loader;
-        Services services = m_platform->withPictures(loader);
-        Form1 form(services);
+        LargePhotoWindow w(*m_platform);
+        QVERIFY(w.dir.isValid());
+        using ProcessMemory::residentKb;
+        const qint64 pixelKb = LargePhotoWindow::kPixelKb;
+        Form1& form = w.form;
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(path)});
+        mime.setUrls({QUrl::fromLocalFile(w.path)});
         const QPoint pos(100, 200);
         auto dragIn = [&] {
             QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -218,7 +252,7 @@ private slots:
         QDropEvent dropEvent(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&form, &dropEvent);
         QTRY_VERIFY(!form.session().isLoadingPhoto());
-        QCOMPARE(form.session().photo().naturalSize(), size);
+        QCOMPARE(form.session().photo().naturalSize(), LargePhotoWindow::kSize);
         const qint64 growthKb = ProcessMemory::statusKb("VmHWM") - ready;
         QVERIFY2(growthKb < pixelKb / 4,
                  qPrintable(QStringLiteral("the drop took %1 kB more").arg(growthKb)));

@@ -4,10 +4,7 @@
 #include "FormControls.h"
 #include "TestDoubles.h"
 #include "framing/Form1.h"
-#include "ProcessMemory.h"
-#include "TestPictures.h"
 #include "platform/PatternFilterProxy.h"
-#include "platform/PictureLoader.h"
 
 #include <QApplication>
 #include <QDir>
@@ -199,41 +196,6 @@ private slots:
         });
         QCOMPARE(highlighted, 2);
         QCOMPARE(told, QStringList{photo.fileName()});
-    }
-
-    void memoryMadeReadyForAHighlightedPhotoGoesWithACancel()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        // A 12 MP JPEG in a small file.
-        const QSize size(4000, 3000);
-        const QString path = TestPictures::writeFile(
-            QDir(dir.path()), QStringLiteral("large.jpg"),
-            TestPictures::withJpegSize(
-                TestPictures::jpegFile(TestPictures::photoLike(QSize(64, 64))), size));
-        const qint64 pixelKb = qint64(size.width()) * size.height() * 4 / 1024;
-        auto residentKb = [] { return ProcessMemory::statusKb("VmRSS"); };
-
-        FakePlatform platform;
-        QtPictureLoader loader;
-        Services services = platform.withPictures(loader);
-        Form1 form(services);
-        const qint64 before = residentKb();
-        QVERIFY(before > 0);
-        bool madeReady = false;
-        platform.openDialog.whileShown = [&](const OpenDialogRequest& request) {
-            if (request.highlighted) {
-                request.highlighted(path);
-                madeReady = QTest::qWaitFor([&] { return residentKb() - before > pixelKb; });
-            }
-        };
-        // The fake dialog has no answer: the user cancels.
-        clickControl(form, QStringLiteral("Command8"));
-        QVERIFY(madeReady);
-        QVERIFY2(
-            residentKb() - before < pixelKb / 10,
-            qPrintable(
-                QStringLiteral("%1 kB still held after the cancel").arg(residentKb() - before)));
     }
 
     void laterOpensStartInTheFolderOfTheLastChosenPicture()

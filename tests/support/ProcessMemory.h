@@ -24,6 +24,12 @@ inline qint64 statusKb(const char* field)
     return -1;
 }
 
+/// The resident size in kB, or -1 when unknown.
+inline qint64 residentKb()
+{
+    return statusKb("VmRSS");
+}
+
 /// From here on VmHWM counts from the present resident size.
 inline void resetPeakResident()
 {

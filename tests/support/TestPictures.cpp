@@ -372,6 +372,11 @@ QByteArray withJpegSize(QByteArray jpeg, QSize claimed)
     return jpeg;
 }
 
+QString writeLargeJpeg(const QDir& dir, const QString& name, QSize claimed)
+{
+    return writeFile(dir, name, withJpegSize(jpegFile(photoLike(QSize(64, 64))), claimed));
+}
+
 QByteArray withRepeatedScan(QByteArray jpeg, int times)
 {
     // The last scan runs from its SOS marker to the EOI at the end.

@@ -43,6 +43,10 @@ namespace TestPictures {
 [[nodiscard]] QByteArray withExifOrientation(QByteArray jpeg, int orientation);
 /// The JPEG with its frame header claiming another size; its data stays as it was.
 [[nodiscard]] QByteArray withJpegSize(QByteArray jpeg, QSize claimed);
+/// Writes a small JPEG into dir whose header claims the given size: libjpeg
+/// fills in the rest, so a decode takes all the memory of a photo that large
+/// without a large file to write. Its path.
+[[nodiscard]] QString writeLargeJpeg(const QDir& dir, const QString& name, QSize claimed);
 /// The JPEG with its last scan repeated, as a file crafted to keep a decoder busy.
 [[nodiscard]] QByteArray withRepeatedScan(QByteArray jpeg, int times);
 
