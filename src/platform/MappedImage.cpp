@@ -251,16 +251,23 @@ void PreparedPictures::wait()
 
 void PreparedPictures::handOver()
 {
-    m_prefault.reset();
-    for (const PagePrefault::Area& area : std::exchange(m_areas, {})) {
-        keep(Mapping{area.data, std::size_t(area.bytes)});
-    }
+    letGo(true);
 }
 
 void PreparedPictures::stop()
 {
+    letGo(false);
+}
+
+void PreparedPictures::letGo(bool kept)
+{
     m_prefault.reset();
     for (const PagePrefault::Area& area : std::exchange(m_areas, {})) {
-        unmap(Mapping{area.data, std::size_t(area.bytes)});
+        const Mapping mapping{area.data, std::size_t(area.bytes)};
+        if (kept) {
+            keep(mapping);
+        } else {
+            unmap(mapping);
+        }
     }
 }

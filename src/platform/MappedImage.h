@@ -62,6 +62,8 @@ public:
 
 private:
     void stop();
+    /// Stops the mapping in, then keeps the memory for the next pictures or hands it back.
+    void letGo(bool kept);
 
     std::vector<PagePrefault::Area> m_areas;
     std::optional<PagePrefault> m_prefault;
